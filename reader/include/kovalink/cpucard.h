@@ -1,0 +1,6 @@
+#ifndef KOVALINK_CPUCARD_H
+#define KOVALINK_CPUCARD_H
+
+#include "api.h"
+
+#endif

@@ -1,0 +1,6 @@
+#ifndef KOVALINK_ULTRALIGHT_H
+#define KOVALINK_ULTRALIGHT_H
+
+#include "api.h"
+
+#endif

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# The whole test suite: a normal build and an AddressSanitizer +
+# UndefinedBehaviorSanitizer build, each with every CTest test.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+jobs=$(nproc)
+
+echo "== build and test"
+"$root/scripts/build.sh" "$root/build"
+ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
+
+echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
+"$root/scripts/build.sh" "$root/build-asan" -DKOVALINK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs"

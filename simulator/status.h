@@ -1,0 +1,60 @@
+// Status bytes the simulated reader answers with. 0 is success; 1 is never
+// used, because the library reports its own failures as 1. Each card family
+// has its own range.
+#pragma once
+
+#include <cstdint>
+
+namespace sim {
+
+#define SIM_STATUS_TABLE(X)                                                                  \
+    X(kOk, 0x00, "success")                                                                  \
+    /* reader: 0x02-0x0F */                                                                  \
+    X(kFrameError, 0x02, "request frame rejected (checksum or length byte)")                 \
+    X(kUnknownCommand, 0x03, "command code not supported by the reader")                     \
+    X(kBadLength, 0x04, "request payload has the wrong length for the command")              \
+    X(kBadParameter, 0x05, "parameter out of range")                                         \
+    X(kAntennaOff, 0x06, "antenna is off")                                                   \
+    X(kWrongCardType, 0x07, "the selected card family does not support the command")         \
+    X(kFlashRange, 0x08, "flash address out of range")                                       \
+    X(kNoCard, 0x0A, "no card answered")                                                     \
+    X(kCollision, 0x0B, "several cards answered and could not be told apart")                \
+    X(kNotSelected, 0x0C, "no card is selected")                                             \
+    X(kCardIo, 0x0D, "the card did not answer the operation")                                \
+    /* type A and Mifare: 0x10-0x2F */                                                       \
+    X(kAuthFailed, 0x10, "authentication failed")                                            \
+    X(kNotAuthenticated, 0x11, "sector not authenticated")                                   \
+    X(kAccessDenied, 0x12, "the access conditions forbid the operation")                     \
+    X(kValueFormat, 0x13, "block is not a valid value block")                                \
+    X(kBlockRange, 0x14, "block or page out of range")                                       \
+    X(kLocked, 0x15, "block or page is locked")                                              \
+    X(kKeySlot, 0x16, "key slot empty or out of range")                                      \
+    /* processor cards, SAM and contact slot: 0x30-0x3F */                                   \
+    X(kNoAnswer, 0x30, "the card or module gave no answer")                                  \
+    X(kSlotEmpty, 0x31, "no card or module in the slot")                                     \
+    X(kProtocol, 0x32, "protocol error while exchanging with the card")                      \
+    /* ISO15693: 0x40-0x4F */                                                                \
+    X(kLabelError, 0x40, "the label answered with an error flag")                            \
+    /* ST, AT88RF020 and FeliCa: 0x50-0x5F */                                                \
+    X(kChipNotSelected, 0x50, "no chip is selected")
+
+enum Status : std::uint8_t {
+#define SIM_STATUS_ENUM(name, value, text) name = value,
+    SIM_STATUS_TABLE(SIM_STATUS_ENUM)
+#undef SIM_STATUS_ENUM
+};
+
+// The meaning of a status byte, or null for values the reader never sends.
+inline const char* statusText(std::uint8_t status) {
+    switch (status) {
+#define SIM_STATUS_CASE(name, value, text) \
+    case value:                            \
+        return text;
+        SIM_STATUS_TABLE(SIM_STATUS_CASE)
+#undef SIM_STATUS_CASE
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace sim

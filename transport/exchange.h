@@ -1,0 +1,33 @@
+// One request frame out, one reply frame back, in 33-byte reports.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "device.h"
+
+namespace tavo {
+
+constexpr std::size_t kFrameBuffer = 1024;
+constexpr int kWriteTimeoutMs = 3000;
+constexpr int kReadTimeoutMs = 4000;
+
+struct Timeouts {
+    int write_ms = kWriteTimeoutMs;
+    int read_ms = kReadTimeoutMs;
+};
+
+struct ExchangeResult {
+    int result = 1;           // 0: a non-empty reply arrived; 1: failure
+    bool device_gone = false; // the device went away during the exchange
+};
+
+// True when `bytes` hold STX ... ETX, with DLE making the next byte data.
+bool frameComplete(const std::uint8_t* bytes, std::size_t length);
+
+// Runs one exchange on an open device. `reply` holds kFrameBuffer bytes;
+// `*reply_length` is written whenever the send succeeded.
+ExchangeResult exchange(Device& device, const std::uint8_t* request, std::size_t request_length,
+                        std::uint8_t* reply, int* reply_length, const Timeouts& timeouts = {});
+
+}  // namespace tavo

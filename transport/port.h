@@ -1,0 +1,51 @@
+// The process-wide reader: discovery over the backends, the open device and
+// one exchange at a time.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device.h"
+#include "exchange.h"
+
+namespace tavo {
+
+// The setup report sent once when a device is opened.
+extern const std::uint8_t kSetupReport[kReportSize];
+
+// The backends searched, in order: hidraw devices, then virtual readers.
+std::vector<std::unique_ptr<Backend>> defaultBackends();
+
+class Port {
+public:
+    using BackendFactory = std::function<std::vector<std::unique_ptr<Backend>>()>;
+
+    explicit Port(BackendFactory factory = defaultBackends);
+
+    // Closes any open device, then opens the first device with the ids that
+    // can be opened. True when one was opened.
+    bool open(std::uint16_t vendor_id, std::uint16_t product_id);
+    void close();
+    bool isOpen() const;
+
+    // One exchange; 1 at once when no device is open. A device that went
+    // away is closed, so later calls fail at once until it is opened again.
+    int communicate(const std::uint8_t* request, std::size_t request_length, std::uint8_t* reply,
+                    int* reply_length);
+
+    void setTimeouts(const Timeouts& timeouts);
+
+private:
+    BackendFactory factory_;
+    mutable std::mutex mutex_;  // one exchange at a time; open/close wait for it
+    std::unique_ptr<Device> device_;
+    Timeouts timeouts_;
+};
+
+// The one port of this process, used by the exports.
+Port& processPort();
+
+}  // namespace tavo

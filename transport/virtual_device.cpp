@@ -1,0 +1,149 @@
+#include "virtual_device.h"
+
+#include <dirent.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "fd_io.h"
+
+namespace tavo {
+namespace {
+
+class VirtualDevice final : public Device {
+public:
+    explicit VirtualDevice(int fd) : fd_(fd) {}
+    ~VirtualDevice() override { ::close(fd_); }
+
+    IoStatus write(const std::uint8_t* report, std::size_t length, int timeout_ms) override {
+        // The device speaks in 33-byte reports whatever length we are told.
+        std::uint8_t message[kReportSize] = {};
+        std::memcpy(message, report, std::min(length, kReportSize));
+        const IoStatus ready = waitFd(fd_, POLLOUT, timeout_ms);
+        if (ready != IoStatus::ok) return ready;
+        const ssize_t n = ::send(fd_, message, sizeof message, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n == static_cast<ssize_t>(sizeof message)) return IoStatus::ok;
+        return n < 0 ? statusFromErrno(errno) : IoStatus::error;
+    }
+
+    IoStatus read(std::uint8_t* buffer, std::size_t capacity, std::size_t* length, int timeout_ms) override {
+        *length = 0;
+        const IoStatus ready = waitFd(fd_, POLLIN, timeout_ms);
+        if (ready != IoStatus::ok) return ready;
+        const ssize_t n = ::recv(fd_, buffer, capacity, MSG_DONTWAIT);
+        if (n == 0) return IoStatus::gone;  // peer closed: unplugged
+        if (n < 0) return statusFromErrno(errno);
+        *length = static_cast<std::size_t>(n);
+        return IoStatus::ok;
+    }
+
+    void sendSetup(const std::uint8_t* report, std::size_t length) override {
+        (void)write(report, length, kSetupTimeoutMs);
+    }
+
+    int inputReportLength() const override { return static_cast<int>(kReportSize); }
+    int outputReportLength() const override { return static_cast<int>(kReportSize); }
+
+private:
+    static constexpr int kSetupTimeoutMs = 1000;
+    int fd_;
+};
+
+class VirtualBackend final : public Backend {
+public:
+    std::vector<DeviceInfo> enumerate() override {
+        std::vector<DeviceInfo> devices;
+        const std::string dir = virtualDeviceDir();
+        if (dir.empty() || !virtualDirTrusted(dir, nullptr)) return devices;
+        DIR* d = ::opendir(dir.c_str());
+        if (d == nullptr) return devices;
+        while (const dirent* entry = ::readdir(d)) {
+            unsigned vid = 0, pid = 0;
+            int consumed = 0;
+            const std::string file = entry->d_name;
+            if (file.size() < 16 || file.compare(file.size() - 5, 5, ".sock") != 0) continue;
+            if (std::sscanf(file.c_str(), "%4x-%4x-%n", &vid, &pid, &consumed) != 2 || consumed != 10) continue;
+            DeviceInfo info;
+            info.path = dir + "/" + file;
+            info.vendor_id = static_cast<std::uint16_t>(vid);
+            info.product_id = static_cast<std::uint16_t>(pid);
+            info.backend = "virtual";
+            info.name = file.substr(10, file.size() - 15);
+            devices.push_back(info);
+        }
+        ::closedir(d);
+        std::sort(devices.begin(), devices.end(),
+                  [](const DeviceInfo& a, const DeviceInfo& b) { return a.path < b.path; });
+        return devices;
+    }
+
+    std::unique_ptr<Device> open(const DeviceInfo& info, std::string* why) override {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (info.path.size() >= sizeof address.sun_path) {
+            if (why) *why = "socket path too long";
+            return nullptr;
+        }
+        std::memcpy(address.sun_path, info.path.c_str(), info.path.size() + 1);
+        const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            if (why) *why = std::strerror(errno);
+            return nullptr;
+        }
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+            if (why) *why = std::strerror(errno);
+            ::close(fd);
+            return nullptr;
+        }
+        return std::make_unique<VirtualDevice>(fd);
+    }
+};
+
+}  // namespace
+
+std::string virtualDeviceDir() {
+    if (const char* dir = std::getenv("TAVOHID_VIRTUAL_DIR")) return dir;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
+        return std::string(runtime) + "/tavohid";
+    }
+    return "/tmp/tavohid-" + std::to_string(::getuid());
+}
+
+bool virtualDirTrusted(const std::string& dir, std::string* why) {
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0) {
+        if (why) *why = dir + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        if (why) *why = dir + " is not a folder";
+        return false;
+    }
+    if (st.st_uid != ::geteuid()) {
+        if (why) *why = dir + " is not owned by this user";
+        return false;
+    }
+    if ((st.st_mode & S_IWOTH) != 0) {
+        if (why) *why = dir + " is writable by others";
+        return false;
+    }
+    return true;
+}
+
+std::string virtualDeviceFileName(std::uint16_t vendor_id, std::uint16_t product_id, const std::string& name) {
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "%04x-%04x-", vendor_id, product_id);
+    return prefix + name + ".sock";
+}
+
+std::unique_ptr<Backend> makeVirtualBackend() { return std::make_unique<VirtualBackend>(); }
+
+}  // namespace tavo
