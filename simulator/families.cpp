@@ -3,15 +3,17 @@
 
 #include "catalog.h"
 #include "firmware.h"
+#include "typea_family.h"
 
 namespace sim {
 
 void installFamilies(Firmware& firmware) {
     installReaderControl(firmware);
+    installTypeAFamily(firmware);
 }
 
 void installCardTypes(CardCatalog& catalog) {
-    (void)catalog;
+    installTypeACardTypes(catalog);
 }
 
 }  // namespace sim

@@ -29,6 +29,10 @@ namespace sim {
     X(kBlockRange, 0x14, "block or page out of range")                                       \
     X(kLocked, 0x15, "block or page is locked")                                              \
     X(kKeySlot, 0x16, "key slot empty or out of range")                                      \
+    X(kSectorBlocked, 0x17, "the sector's access bits are inconsistent: sector unusable")    \
+    X(kTransferEmpty, 0x18, "the transfer buffer holds no value")                            \
+    X(kValueOverflow, 0x19, "the value would leave the signed 32-bit range")                 \
+    X(kNotSupported, 0x1A, "the selected card does not support the command")                 \
     /* processor cards, SAM and contact slot: 0x30-0x3F */                                   \
     X(kNoAnswer, 0x30, "the card or module gave no answer")                                  \
     X(kSlotEmpty, 0x31, "no card or module in the slot")                                     \
