@@ -146,7 +146,7 @@ void installBlocks(Firmware& fw) {
         if (auto bad = needLength(c, 1)) return bad;
         return onClassic(r, [&](MifareClassic& card) {
             std::int32_t value = 0;
-            return answer(card.readValue(c.payload[0], &value), le32Bytes(value));
+            return answerValue(card.readValue(c.payload[0], &value), value);
         });
     });
     for (const bool increment : {false, true}) {

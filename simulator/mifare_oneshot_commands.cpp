@@ -108,7 +108,7 @@ void installMifareOneShotCommands(Firmware& fw) {
     fw.add(0x25, "one-shot read purse", [](Reader& r, const Command& c) {
         return oneShot(r, c, 8, false, [&](MifareClassic& card) {
             std::int32_t value = 0;
-            return answer(card.readValue(c.payload[1], &value), le32Bytes(value));
+            return answerValue(card.readValue(c.payload[1], &value), value);
         });
     });
     for (const bool increment : {true, false}) {

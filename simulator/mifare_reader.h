@@ -26,6 +26,12 @@ inline Bytes le32Bytes(std::int32_t value) {
             static_cast<std::uint8_t>(v >> 24)};
 }
 
+// A value answer, 4 bytes least significant first; by reference for the
+// same reason as answer().
+inline Reply answerValue(std::uint8_t status, const std::int32_t& value) {
+    return answer(status, le32Bytes(value));
+}
+
 // The reader's increment and decrement: the operation, then the transfer of
 // the result into the same block (the transfer buffer keeps it, so a later
 // transfer can copy it elsewhere in the sector).

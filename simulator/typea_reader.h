@@ -36,9 +36,11 @@ inline std::optional<Reply> needLength(const Command& c, std::size_t n) {
     return std::nullopt;
 }
 
-// A reply that is the status alone, or the data on success.
-inline Reply answer(std::uint8_t status, Bytes data = {}) {
-    return status == kOk ? Reply::ok(std::move(data)) : Reply::error(status);
+// A reply that is the status alone, or the data on success. The data is
+// taken by reference so that `answer(card.read(b, &data), data)` sends what
+// the read filled in, whatever order the arguments are evaluated in.
+inline Reply answer(std::uint8_t status, const Bytes& data = {}) {
+    return status == kOk ? Reply::ok(data) : Reply::error(status);
 }
 
 // Request modes: 0x26 (idle cards) and 0x52 (halted ones too), with or
