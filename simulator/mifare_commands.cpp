@@ -84,8 +84,10 @@ void installKeyTables(Firmware& fw) {
     });
     fw.add(0x5C, "change key set A", [](Reader& r, const Command& c) -> std::optional<Reply> {
         const std::size_t n = c.payload.size();
-        if (n == 0 || c.payload[0] != n || (n - 1) % 6 != 0) return Reply::error(kBadLength);
         auto& keys = r.state<MifareKeyTables>().sets[0];
+        if (n == 0 || c.payload[0] != n || (n - 1) % 6 != 0 || (n - 1) / 6 > keys.size()) {
+            return Reply::error(kBadLength);
+        }
         for (std::size_t i = 0; i < (n - 1) / 6; ++i) keys[i] = keyAt(c.payload, 1 + 6 * i);
         return Reply::ok();
     });
