@@ -43,6 +43,7 @@ private:
     mutable std::mutex mutex_;  // one exchange at a time; open/close wait for it
     std::unique_ptr<Device> device_;
     Timeouts timeouts_;
+    bool unsettled_ = true;  // stale input may be waiting
 };
 
 // The one port of this process, used by the exports.
