@@ -22,12 +22,12 @@ public:
         const std::string node = info.path.substr(info.path.rfind('/') + 1);
         int number = 0;
         if (!parseHidrawNode(node, &number)) {
-            if (why) *why = info.path + ": not a hidraw node";
+            if (why) *why = "not a hidraw node";
             return nullptr;
         }
         const int fd = ::open(info.path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
-            if (why) *why = info.path + ": " + std::strerror(errno);
+            if (why) *why = std::strerror(errno);
             return nullptr;
         }
         return std::make_unique<HidrawDevice>(fd, readReportLayout(sysfs_root_, node));
