@@ -33,9 +33,9 @@ struct Globals {
 // Bits per report id for one direction.
 class Reports {
 public:
-    void add(std::uint32_t id, const Globals& g) {
+    void add(const Globals& g) {
         const std::uint64_t bits = std::min<std::uint64_t>(std::uint64_t{g.report_size} * g.report_count, kMaxReportBits);
-        std::uint64_t& total = bits_[id];
+        std::uint64_t& total = bits_[g.report_id];
         total = std::min(total + bits, kMaxReportBits);
     }
 
@@ -98,8 +98,8 @@ ReportLayout parseReportDescriptor(const std::uint8_t* descriptor, std::size_t l
         pos += 1 + size;
 
         if (type == kTypeMain) {
-            if (tag == kMainInput) input.add(globals.report_id, globals);
-            if (tag == kMainOutput) output.add(globals.report_id, globals);
+            if (tag == kMainInput) input.add(globals);
+            if (tag == kMainOutput) output.add(globals);
         } else if (type == kTypeGlobal) {
             switch (tag) {
             case kGlobalReportSize:
