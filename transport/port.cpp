@@ -31,6 +31,7 @@ bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
             }
             device->sendSetup(kSetupReport, sizeof kSetupReport);
             device_ = std::move(device);
+            unsettled_ = true;
             return true;
         }
     }
@@ -56,7 +57,9 @@ int Port::communicate(const std::uint8_t* request, std::size_t request_length, s
                       int* reply_length) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!device_) return 1;
-    const ExchangeResult outcome = exchange(*device_, request, request_length, reply, reply_length, timeouts_);
+    const ExchangeResult outcome =
+        exchange(*device_, request, request_length, reply, reply_length, timeouts_, unsettled_);
+    unsettled_ = outcome.unsettled;
     if (outcome.device_gone) device_.reset();
     return outcome.result;
 }

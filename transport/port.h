@@ -48,6 +48,7 @@ private:
     std::unique_ptr<Device> device_;
     std::vector<std::string> open_failures_;
     Timeouts timeouts_;
+    bool unsettled_ = true;  // stale input may be waiting
 };
 
 // The one port of this process, used by the exports.
