@@ -19,11 +19,16 @@ Port::Port(BackendFactory factory) : factory_(std::move(factory)) {}
 bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
     std::lock_guard<std::mutex> lock(mutex_);
     device_.reset();
+    open_failures_.clear();
     for (auto& backend : factory_()) {
         for (const DeviceInfo& info : backend->enumerate()) {
             if (info.vendor_id != vendor_id || info.product_id != product_id) continue;
-            std::unique_ptr<Device> device = backend->open(info, nullptr);
-            if (!device) continue;  // busy or no permission: try the next one
+            std::string why;
+            std::unique_ptr<Device> device = backend->open(info, &why);
+            if (!device) {  // busy or no permission: try the next one
+                open_failures_.push_back(info.path + ": " + (why.empty() ? "cannot be opened" : why));
+                continue;
+            }
             device->sendSetup(kSetupReport, sizeof kSetupReport);
             device_ = std::move(device);
             unsettled_ = true;
@@ -36,6 +41,11 @@ bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
 void Port::close() {
     std::lock_guard<std::mutex> lock(mutex_);
     device_.reset();
+}
+
+std::vector<std::string> Port::openFailures() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return open_failures_;
 }
 
 bool Port::isOpen() const {
