@@ -102,6 +102,14 @@ bool binaryOrText(const std::string& path, std::size_t size, Bytes* image, std::
 }  // namespace
 
 bool parseClassicText(const std::string& text, std::size_t size, Bytes* image, std::string* why) {
+    // Without sector headers the lines are the blocks in order (the
+    // emulator-memory format of other tools): the same as page lines.
+    if (text.find("+Sector:") == std::string::npos) {
+        Bytes blocks;
+        if (!parsePagesText(text, size, &blocks, why)) return false;
+        *image = std::move(blocks);
+        return true;
+    }
     Bytes result = *image;
     result.resize(size, 0);
     const int sectors = size == 4096 ? 40 : 16;
@@ -142,10 +150,6 @@ bool parseClassicText(const std::string& text, std::size_t size, Bytes* image, s
         std::copy(block.begin(), block.end(), result.begin() + static_cast<std::ptrdiff_t>(at));
         ++row;
     }
-    if (sector < 0) {
-        if (why) *why = "no \"+Sector:\" header found";
-        return false;
-    }
     *image = std::move(result);
     return true;
 }
@@ -173,13 +177,13 @@ bool parsePagesText(const std::string& text, std::size_t size, Bytes* image, std
         if (line.empty() || line[0] == '+' || line[0] == '#') continue;
         Bytes bytes;
         if (!hexLine(line, &bytes) || bytes.empty() || bytes.size() % 4 != 0) {
-            if (why) *why = "line " + std::to_string(number) + ": not whole pages in hex";
+            if (why) *why = "line " + std::to_string(number) + ": not whole 4-byte pages or blocks in hex";
             return false;
         }
         result.insert(result.end(), bytes.begin(), bytes.end());
     }
     if (result.size() != size) {
-        if (why) *why = std::to_string(result.size() / 4) + " pages, the tag has " + std::to_string(size / 4);
+        if (why) *why = std::to_string(result.size()) + " bytes of hex, the card holds " + std::to_string(size);
         return false;
     }
     *image = std::move(result);

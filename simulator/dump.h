@@ -2,7 +2,8 @@
 //  - raw binary: the memory image as it is (.mfd/.bin/.dump: 1024 or 4096
 //    bytes for Mifare Classic, 4 bytes per page for Ultralight and NTAG);
 //  - text (.txt, .mct): one block (or page) per line in hex; Mifare Classic
-//    text dumps group the blocks under "+Sector: n" headers. A '-' stands
+//    text dumps group the blocks under "+Sector: n" headers, or list every
+//    block in order without headers (.eml). A '-' stands
 //    for a byte the dumping tool could not read and loads as 0x00.
 // The format is told by content when loading and by extension when saving.
 #pragma once

@@ -71,6 +71,19 @@ TEST_F(DumpFiles, TextFormatRoundTripsAFourKCard) {
     EXPECT_EQ(loaded, image);
 }
 
+TEST_F(DumpFiles, BlockLinesWithoutSectorHeaders) {
+    const Bytes image = patternImage(1024);
+    std::string text;
+    for (std::size_t b = 0; b < 64; ++b) text += sim::hex(image.data() + 16 * b, 16) + "\n";
+    std::string why;
+    auto card = make("mifare1k", {{"dump", file("card.eml", text)}}, &why);
+    ASSERT_TRUE(card) << why;
+    EXPECT_EQ(dynamic_cast<sim::MifareClassic*>(card.get())->image(), image);
+    text.erase(text.rfind('\n', text.size() - 2) + 1);  // one block short
+    EXPECT_FALSE(make("mifare1k", {{"dump", file("short.eml", text)}}, &why));
+    EXPECT_NE(why.find("1008 bytes"), std::string::npos) << why;
+}
+
 TEST_F(DumpFiles, TextSectorsWithoutKeysKeepTheCardsContent) {
     std::string text = "+Sector: 0\n";
     for (int i = 0; i < 4; ++i) text += std::string(32, i == 3 ? 'F' : '1') + "\n";
@@ -93,6 +106,8 @@ TEST_F(DumpFiles, BadDumpsAreRefusedWithAReason) {
     EXPECT_FALSE(make("mifare4k", {{"dump", file("1k.mfd", std::string(1024, '\x01'))}}, &why));
     EXPECT_FALSE(make("mifare1k", {{"dump", file("bad.txt", "+Sector: 16\n")}}, &why));
     EXPECT_NE(why.find("sector"), std::string::npos) << why;
+    EXPECT_FALSE(make("mifare1k", {{"dump", file("nothing.txt", "hello\n")}}, &why));
+    EXPECT_NE(why.find("line 1"), std::string::npos) << why;
     EXPECT_FALSE(make("mifare1k", {{"dump", file("odd.txt", "+Sector: 0\n0011\n")}}, &why));
     EXPECT_FALSE(make("mifare1k", {{"dump", path("missing.mfd")}}, &why));
     EXPECT_FALSE(make("mifare1k", {{"colour", "red"}}, &why));
