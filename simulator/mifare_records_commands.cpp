@@ -18,6 +18,7 @@
 //    A range past the end of the card's memory answers kBlockRange, a
 //    write not aligned to the card's unit kBadParameter.
 #include <array>
+#include <functional>
 
 #include "cards/ultralight.h"
 #include "mifare_reader.h"

@@ -1,5 +1,8 @@
 // The type A card types of the catalogue and their options.
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "catalog.h"
 #include "cards/mifare_classic.h"
