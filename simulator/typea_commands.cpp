@@ -7,6 +7,9 @@
 //    names (4, 7 or 10 are accepted): the host learns the real length.
 //  - Several cards answering a request give the OR of their ATQAs, as the
 //    bits collide on air; anticollision picks one per sim::anticollide.
+//  - 0x33 (Ultralight select) runs anticollision and select among the cards
+//    a request readied and answers the selected card's UID, whatever its
+//    length (the library refuses lengths other than 7).
 //  - 0x8C (request1) and 0x20 (one-shot request) run request,
 //    anticollision and select and answer the UID of the selected card.
 //  - 0x63 (check card) answers 1 when a type A card is in the field, halted

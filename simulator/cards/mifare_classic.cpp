@@ -200,7 +200,9 @@ std::uint8_t MifareClassic::readValue(int block, std::int32_t* value) const {
     return loadValue(block, DataOp::read, value);
 }
 
+// Only data blocks hold values; a trailer is never formatted as one.
 std::uint8_t MifareClassic::initValue(int block, std::int32_t value) {
+    if (block >= 0 && block < blockCount() && block == trailerOf(sectorOf(block))) return kAccessDenied;
     return write(block, valueBlock(value, static_cast<std::uint8_t>(block)).data());
 }
 

@@ -58,6 +58,7 @@ TEST(MifareValue, IncrementDecrementRestoreGoThroughTheTransferBuffer) {
     ASSERT_EQ(card->restore(6), sim::kOk);
     ASSERT_EQ(card->transfer(5), sim::kOk);
     EXPECT_EQ(blockOf(*card, 5), sim::valueBlock(130, 5));
+    EXPECT_EQ(card->initValue(7, 1), sim::kAccessDenied) << "a trailer is no value block";
     // Transfer stays within the authenticated sector and never reaches a trailer.
     EXPECT_EQ(card->transfer(8), sim::kNotAuthenticated);
     EXPECT_EQ(card->transfer(7), sim::kAccessDenied);
