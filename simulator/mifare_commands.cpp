@@ -56,6 +56,16 @@ Reply onClassic(Reader& r, Op op) {
     return card ? op(*card) : Reply::error(status);
 }
 
+// Runs `op` on the selected Classic card or Ultralight/NTAG tag, both of
+// which answer the block read and write.
+template <typename Op>
+Reply onBlockCard(Reader& r, Op op) {
+    std::uint8_t status = kOk;
+    if (auto* tag = selectedAs<UltralightCard>(r, &status)) return op(*tag);
+    if (status == kNotSelected) return Reply::error(status);
+    return onClassic(r, [&](MifareClassic& card) { return op(card); });
+}
+
 void installKeyTables(Firmware& fw) {
     fw.add(0x2A, "load key set", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 97)) return bad;
@@ -127,18 +137,13 @@ void installAuthentication(Firmware& fw) {
 void installBlocks(Firmware& fw) {
     fw.add(0x4B, "read block", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
-        std::uint8_t status = kOk;
         Bytes data;
-        if (auto* tag = selectedAs<UltralightCard>(r, &status)) return answer(tag->read(c.payload[0], &data), data);
-        if (status == kNotSelected) return Reply::error(status);
-        return onClassic(r, [&](MifareClassic& card) { return answer(card.read(c.payload[0], &data), data); });
+        return onBlockCard(r, [&](auto& card) { return answer(card.read(c.payload[0], &data), data); });
     });
     fw.add(0x4C, "write block", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 17)) return bad;
-        std::uint8_t status = kOk;
-        if (auto* tag = selectedAs<UltralightCard>(r, &status)) return answer(tag->write(c.payload[0], &c.payload[1]));
-        if (status == kNotSelected) return Reply::error(status);
-        return onClassic(r, [&](MifareClassic& card) { return answer(card.write(c.payload[0], &c.payload[1])); });
+        // A tag takes the first four bytes into the page (its compatibility write).
+        return onBlockCard(r, [&](auto& card) { return answer(card.write(c.payload[0], &c.payload[1])); });
     });
     fw.add(0x4D, "initialise value", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 5)) return bad;
