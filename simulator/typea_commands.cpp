@@ -8,8 +8,9 @@
 //  - Several cards answering a request give the OR of their ATQAs, as the
 //    bits collide on air; anticollision picks one per sim::anticollide.
 //  - 0x33 (Ultralight select) runs anticollision and select among the cards
-//    a request readied and answers the selected card's UID, whatever its
-//    length (the library refuses lengths other than 7).
+//    a request readied (with none ready it sends an idle request itself, so
+//    a halted tag stays silent) and answers the selected card's UID,
+//    whatever its length (the library refuses lengths other than 7).
 //  - 0x8C (request1) and 0x20 (one-shot request) run request,
 //    anticollision and select and answer the UID of the selected card.
 //  - 0x63 (check card) answers 1 when a type A card is in the field, halted
@@ -18,6 +19,8 @@
 //    second as "select the card too" (non-zero); it answers ATQA (least
 //    significant byte first), SAK, UID length and the first 4 UID bytes.
 //    Without select the card stays ready for rf_select.
+#include <algorithm>
+
 #include "typea_family.h"
 #include "typea_reader.h"
 
@@ -110,6 +113,10 @@ std::optional<Reply> ultralightSelect(Reader& r, const Command& c) {
     if (auto bad = needLength(c, 0)) return bad;
     if (auto problem = fieldProblem(r)) return Reply::error(*problem);
     std::uint8_t status = kOk;
+    const auto cards = typeACards(r);
+    const bool any_ready = std::any_of(cards.begin(), cards.end(),
+                                       [](const TypeACard* card) { return card->state() == TypeACard::State::ready; });
+    if (!any_ready && !requestCards(r, false, &status)) return Reply::error(status);
     TypeACard* card = selectWinner(r, &status);
     return card ? Reply::ok(card->uid()) : Reply::error(status);
 }

@@ -120,6 +120,15 @@ TEST_F(Tags, UltralightCKeyAuthenticationAndKeyChange) {
     EXPECT_EQ(rf_ul_write(0, 0x20, page), sim::kNotAuthenticated);
 }
 
+TEST_F(Tags, HaltedTagAnswersOnlyAfterAWakeUp) {
+    place("ntag203");
+    selectTag();
+    ASSERT_EQ(rf_halt(0), 0);
+    unsigned char uid[7], length = 0;
+    EXPECT_EQ(rf_ul_select(0, uid, &length), sim::kNoCard);
+    selectTag();  // request 0x52 wakes it
+}
+
 TEST_F(Tags, TagCommandsOnAClassicCard) {
     place("mifare1k");
     unsigned char atqa[2], uid[7], length = 0, data[252];
