@@ -29,14 +29,14 @@ protected:
 
 TEST_F(Tags, ReadPassesCoverEveryPageOfEachTag) {
     struct Case {
-        const char* spec;
+        const char* type;
         int passes;
         int pages;
     };
     for (const Case c : {Case{"ultralight", 4, 16}, Case{"ntag203", 11, 42}, Case{"ntag213", 12, 45}}) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.type);
         server->withReader([](sim::Reader& r) { r.field.clear(); });
-        place(std::string(c.spec) + ":uid=04A0A1A2A3A4A5");
+        place(std::string(c.type) + ":uid=04A0A1A2A3A4A5");
         EXPECT_EQ(selectTag(), (Bytes{0x04, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5}));
         const Bytes memory = image();
         for (int pass = 0; pass < c.passes; ++pass) {
@@ -46,7 +46,7 @@ TEST_F(Tags, ReadPassesCoverEveryPageOfEachTag) {
             for (int i = 0; i < 4; ++i) {
                 const int page = (4 * pass + i) % c.pages;
                 Bytes expected(memory.begin() + page * 4, memory.begin() + page * 4 + 4);
-                if (std::string(c.spec) == "ntag213" && (page == 0x2B || page == 0x2C)) expected = Bytes(4, 0);
+                if (std::string(c.type) == "ntag213" && (page == 0x2B || page == 0x2C)) expected = Bytes(4, 0);
                 EXPECT_EQ(Bytes(data + 4 * i, data + 4 * i + 4), expected) << "page " << 4 * pass + i;
             }
         }
