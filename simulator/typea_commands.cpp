@@ -13,6 +13,8 @@
 //    whatever its length (the library refuses lengths other than 7).
 //  - 0x8C (request1) and 0x20 (one-shot request) run request,
 //    anticollision and select and answer the UID of the selected card.
+//  - 0x29 (halt) succeeds whenever the field is up: the card sends no
+//    answer to HLTA, so the reader cannot tell whether one heard it.
 //  - 0x63 (check card) answers 1 when a type A card is in the field, halted
 //    or not, 0 otherwise; it changes no card's state.
 //  - 0x70 (two bytes) reads the first byte as the request mode and the
@@ -100,12 +102,15 @@ std::optional<Reply> select(Reader& r, const Command& c) {
     return Reply::ok({card->sak()});
 }
 
+// A card never answers HLTA, so the reader reports success whether or not
+// a card was selected to hear it.
 std::optional<Reply> halt(Reader& r, const Command& c) {
     if (auto bad = needLength(c, 0)) return bad;
-    TypeACard* card = activeCard(typeACards(r));
-    if (card == nullptr) return Reply::error(kNotSelected);
-    card->halt();
-    endSession(card);
+    if (auto problem = fieldProblem(r)) return Reply::error(*problem);
+    if (TypeACard* card = activeCard(typeACards(r))) {
+        card->halt();
+        endSession(card);
+    }
     return Reply::ok();
 }
 

@@ -169,7 +169,7 @@ TEST_F(MifareCard, HaltedCardAnswersOnlyAWakeUpRequest) {
     ASSERT_EQ(rf_halt(0), 0);
     unsigned char atqa[2] = {};
     EXPECT_EQ(rf_request(0, 0x26, atqa), sim::kNoCard);
-    EXPECT_EQ(rf_M1_Halt_same_K62TX(0), sim::kNotSelected);
+    EXPECT_EQ(rf_M1_Halt_same_K62TX(0), 0) << "nobody answers a halt, so it always succeeds";
     ASSERT_EQ(rf_request(0, 0x52, atqa), 0);
     EXPECT_EQ(Bytes(atqa, atqa + 2), (Bytes{0x04, 0x00}));
     unsigned char uid[252], length = 0;

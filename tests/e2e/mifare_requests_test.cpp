@@ -131,7 +131,7 @@ TEST_F(TypeARequests, EachExportSendsItsCodeAndPayload) {
 TEST_F(TypeARequests, RefusedArgumentsSendNothingAndKeepTheLastStatus) {
     const unsigned char* k = kKey.data();
     unsigned char tag_type[4] = {};
-    rf_halt(0);  // no card selected: the reader's status becomes the last status
+    rf_M1_read(0, 4, out, &len);  // no card selected: the reader's status becomes the last status
     const int last = rf_GetErrorMessage();
     ASSERT_EQ(last, sim::kNotSelected);
     const std::vector<std::pair<const char*, std::function<int()>>> refused = {
