@@ -74,7 +74,7 @@ MifareClassic::MifareClassic(Size size, std::vector<std::uint8_t> uid)
 }
 
 std::string MifareClassic::describe() const {
-    return std::string(size_ == Size::k1K ? "Mifare Classic 1K" : "Mifare Classic 4K") + " UID " + hex(uid_);
+    return std::string(size_ == Size::k1K ? "Mifare Classic 1K" : "Mifare Classic 4K") + " UID " + hex(uid_) + stateNote();
 }
 
 bool MifareClassic::saveDump(const std::string& path, std::string* why) const {

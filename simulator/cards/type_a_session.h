@@ -4,6 +4,8 @@
 // the card ends it itself when it loses power or another card is selected.
 #pragma once
 
+#include <string>
+
 #include "cards/type_a.h"
 
 namespace sim {
@@ -22,6 +24,16 @@ public:
         TypeACard::deselected();
         endSession();
     }
+    // " (ready)", " (selected)", " (halted)" or nothing when idle, for listings.
+    std::string stateNote() const {
+        switch (state()) {
+        case State::ready: return " (ready)";
+        case State::active: return " (selected)";
+        case State::halted: return " (halted)";
+        default: return "";
+        }
+    }
+
     // A failed authentication: no answer, back to idle.
     void dropToIdle() {
         reset();

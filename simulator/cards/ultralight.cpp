@@ -81,7 +81,7 @@ std::string UltralightCard::kind() const {
     return "ultralight";
 }
 
-std::string UltralightCard::describe() const { return kind() + " UID " + hex(uid_); }
+std::string UltralightCard::describe() const { return kind() + " UID " + hex(uid_) + stateNote(); }
 
 bool UltralightCard::saveDump(const std::string& path, std::string* why) const {
     return dump::savePages(path, memory_, why);
