@@ -30,7 +30,7 @@ int authenticationKey(unsigned char diversify, const unsigned char* uid, unsigne
         return key_len;
     }
     unsigned char input[8] = {};
-    std::memcpy(input, uid, uid_len < 8 ? uid_len : 8);
+    if (uid_len > 0) std::memcpy(input, uid, uid_len < 8 ? uid_len : 8);
     kv::des::scatter(out, input, key, key_len);
     return 16;
 }
