@@ -105,7 +105,10 @@ CardPtr makeCpuA(const CardOptions& o, std::string* why) {
         !hexOption(o, "ats", &ats, 1, 32, why)) {
         return nullptr;
     }
-    if (uid.size() != 4 && uid.size() != 7 && uid.size() != 10) return fail(why, "uid must be 4, 7 or 10 bytes"), nullptr;
+    if (uid.size() != 4 && uid.size() != 7 && uid.size() != 10) {
+        fail(why, "uid must be 4, 7 or 10 bytes");
+        return nullptr;
+    }
     auto cos = std::make_shared<Cos>(Cos::Role::card);
     if (!configure(*cos, o, true, uid, why)) return nullptr;
     return std::make_shared<CpuCardA>(uid, ats, cos);
