@@ -8,11 +8,6 @@ namespace {
 
 constexpr std::uint8_t kRequestIdle = 0x26;
 
-std::optional<Reply> needLength(const Command& c, std::size_t n) {
-    if (c.payload.size() != n) return Reply::error(kBadLength);
-    return std::nullopt;
-}
-
 // Type B cards that answer under the reader's current card family.
 std::vector<TypeBCard*> typeBCards(Reader& r) {
     std::vector<TypeBCard*> found;

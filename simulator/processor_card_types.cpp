@@ -14,7 +14,9 @@ const char* const kCosHelp =
 const char* const kCardCosHelp =
     ", key1 defaults to 16 x FF (the purse key), diversify=1 (external authentication under key scattered over "
     "the UID/PUPI), pin=hex (1-8 bytes, default 123456), pin_tries=n (default 3), reload_key=hex (16 bytes, "
-    "default 16 x FF), balance=n (purse, default 0)";
+    "default 16 x FF), balance=n (purse, default 0). Files: MF 3F00 with 000A (Wiegand record, free), DF01 "
+    "'KOVALINK.APP' with 0001 (256 bytes, written after external authentication) and 0002 (64 bytes, after "
+    "VERIFY)";
 
 const Bytes kDefaultKey(16, 0xFF);
 
@@ -84,6 +86,7 @@ bool configure(Cos& cos, const CardOptions& o, bool card, const Bytes& serial, s
     cos.setPin(pin, static_cast<int>(pin_tries));
     cos.setReloadKey(reload);
     cos.setBalance(static_cast<std::uint32_t>(balance));
+    if (diversify && serial.empty()) return fail(why, "diversify needs a contactless card's UID");
     if (diversify) cos.setDiversifier(serial);
     standardCardFiles(cos);
     return true;
@@ -170,7 +173,7 @@ void installProcessorCardTypes(CardCatalog& catalog) {
                          makeIdCard});
     catalog.add(CardType{"sam", "PSAM in a SAM slot",
                          "slot=1..6 (default 1; SAM number slot-1), atr=hex (default 3B1813 'KOVASAM1'), " + cos +
-                             "; keys 1 and 2 default to 16 x FF",
+                             "; keys 1 and 2 default to 16 x FF; files as on a card",
                          makeSam});
     catalog.add(CardType{"contact", "CPU card in the large contact slot",
                          "atr=hex (default 3B1813 'KOVACPU1'), short=1 (VG short circuit), " + card, makeContact});

@@ -28,6 +28,12 @@ ApduCard* activeProcessorCard(Reader& reader);
 // empty (or the number names no slot).
 ContactModule* moduleFor(Reader& reader, unsigned number);
 
+// A payload of the wrong length is refused with kBadLength.
+inline std::optional<Reply> needLength(const Command& c, std::size_t n) {
+    if (c.payload.size() != n) return Reply::error(kBadLength);
+    return std::nullopt;
+}
+
 // A card's answer as the reader's reply; one that would not fit a frame is
 // a protocol error.
 Reply answerReply(const Bytes& answer);

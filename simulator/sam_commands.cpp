@@ -22,11 +22,6 @@ ContactCard* contactCard(Reader& r) {
     return cards.empty() ? nullptr : cards.front();
 }
 
-std::optional<Reply> needLength(const Command& c, std::size_t n) {
-    if (c.payload.size() != n) return Reply::error(kBadLength);
-    return std::nullopt;
-}
-
 // Resets the module of SAM number `number` and answers its ATR.
 Reply resetModule(Reader& r, unsigned number, std::uint8_t rate) {
     if (number > kContactSlotNumber) return Reply::error(kBadParameter);
