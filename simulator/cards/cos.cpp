@@ -146,12 +146,14 @@ CosFile* Cos::currentFile() {
 }
 
 Bytes Cos::select(const Apdu& a) {
-    if (a.p2 != 0x00 || (a.p1 != 0x00 && a.p1 != 0x04)) return swOnly(kWrongP1P2);
+    // P2 0C asks for no FCI.
+    if ((a.p2 != 0x00 && a.p2 != 0x0C) || (a.p1 != 0x00 && a.p1 != 0x04)) return swOnly(kWrongP1P2);
     if (a.data.empty()) return swOnly(kWrongLength);
     auto enterDf = [&](std::size_t index) {
         current_df_ = index;
         current_ef_.reset();
         authenticated_ = pin_verified_ = false;
+        if (a.p2 == 0x0C) return swOnly(kOk);
         const Bytes& name = dfs_[index].name;
         Bytes fci{0x6F, static_cast<std::uint8_t>(name.size() + 2), 0x84, static_cast<std::uint8_t>(name.size())};
         fci.insert(fci.end(), name.begin(), name.end());

@@ -5,8 +5,9 @@
 // asks of them. It answers APDUs with response data and a status word.
 //
 // Commands (class 00 unless noted; anything else gives 6E00 / 6D00):
-//   A4 SELECT        P1 00 by file id (Lc 2), P1 04 by DF name; P2 00.
-//                    A DF answers its FCI (6F .. 84 name), an EF 9000.
+//   A4 SELECT        P1 00 by file id (Lc 2), P1 04 by DF name; P2 00, or
+//                    0C for no FCI. A DF answers its FCI (6F .. 84 name),
+//                    an EF 9000.
 //                    Selecting a DF clears the security state.
 //   B0 READ BINARY   P1 bit 8 set: short file id (P1 & 1F) and offset P2;
 //                    else offset P1P2 of the current EF. Le 0 reads to the

@@ -109,6 +109,14 @@ TEST(Des, PublishedKnownAnswers) {
     EXPECT_EQ(encryptHex("0022446688AACCEE", "4E6F772069732074"), encryptHex("0123456789ABCDEF", "4E6F772069732074"));
 }
 
+TEST(Des, TwoKeyTripleDesKnownAnswers) {
+    // Computed outside the project with "openssl enc -des-ede -nopad".
+    EXPECT_EQ(encryptHex("0123456789ABCDEFFEDCBA9876543210", "0123456789ABCDEF"), "1A4D672DCA6CB335");
+    EXPECT_EQ(encryptHex("1F1F1F1F0E0E0E0EE0E0E0E0F1F1F1F1", "0000000000000000"), "FBBE7444F461E028");
+    EXPECT_EQ(encryptHex("404142434445464748494A4B4C4D4E4F", "4E6F772069732074"), "1166BA26DE627340");
+    EXPECT_EQ(decryptHex("0123456789ABCDEFFEDCBA9876543210", "1A4D672DCA6CB335"), "0123456789ABCDEF");
+}
+
 TEST(Des, KeyLengthChoosesTheCipher) {
     const std::string plain = "0123456789ABCDEF";
     // Equal halves collapse triple DES to single DES.

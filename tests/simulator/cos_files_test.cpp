@@ -27,6 +27,7 @@ TEST_F(CosFiles, SelectsByFileIdAndByName) {
     EXPECT_EQ(run(cos, "00A4000002 1234"), "6A 82");
     EXPECT_EQ(run(cos, "00A40400 03 414243"), "6A 82");
     EXPECT_EQ(run(cos, "00A4020002 DF01"), "6A 86");
+    EXPECT_EQ(run(cos, "00A4000C02 DF01"), "90 00");
     EXPECT_EQ(run(cos, "00A4000003 DF0100"), "67 00");
     // An EF of another DF is not reachable from the MF.
     EXPECT_EQ(run(cos, "00A4000002 3F00"), run(cos, "00A4000002 3F00"));
