@@ -44,7 +44,8 @@ private:
     int slot_;
 };
 
-// The CPU card in the large contact slot; it must be powered before reset.
+// The CPU card in the large contact slot. Power on activates it (the ATR is
+// taken and the card takes APDUs); a reset by number needs the power on.
 class ContactCard : public ContactModule {
 public:
     ContactCard(Bytes atr, bool shorted) : ContactModule(std::move(atr), Cos::Role::card), shorted_(shorted) {}
@@ -53,7 +54,8 @@ public:
     bool powered() const { return powered_; }
     void setPower(bool on) {
         powered_ = on;
-        if (!on) deactivate();
+        if (on) reset();
+        else deactivate();
     }
 
 private:

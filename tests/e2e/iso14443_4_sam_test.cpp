@@ -70,11 +70,12 @@ TEST_F(Sam, ContactSlotPowerPresenceAndShort) {
     const unsigned char param = 0x60;
     EXPECT_EQ(rf_sam_rst_2(0, &param, 1, buffer, &length), sim::kNotPowered);
     ASSERT_EQ(rf_ContactCpuCard_Power_OnOff(0, 1), 0);
-    ASSERT_EQ(rf_sam_rst_2(0, &param, 1, buffer, &length), 0);
-    EXPECT_EQ(answer(), "3B 18 13 4B 4F 56 41 43 50 55 31");
+    // Power on activates the card; a reset by number gives its ATR again.
     const unsigned char balance[] = {0x80, 0x5C, 0x00, 0x02, 0x04};
     ASSERT_EQ(rf_sam_cos_2(0, 6, balance, 5, buffer, &length), 0);
     EXPECT_EQ(answer(), "00 00 00 00 90 00");
+    ASSERT_EQ(rf_sam_rst_2(0, &param, 1, buffer, &length), 0);
+    EXPECT_EQ(answer(), "3B 18 13 4B 4F 56 41 43 50 55 31");
     ASSERT_EQ(rf_ContactCpuCard_Power_OnOff(0, 0), 0);
     EXPECT_EQ(rf_sam_cos_2(0, 6, balance, 5, buffer, &length), sim::kNotActivated);
     EXPECT_EQ(rf_ContactCpuCard_VGShort_Check(0, nullptr), 1);

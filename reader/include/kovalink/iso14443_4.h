@@ -73,7 +73,8 @@ KV_API int KV_STDCALL rf_sam_cos_2(int device_address, unsigned char sam_no, con
                                    unsigned char apdu_len, unsigned char* response, unsigned char* response_len);
 
 /**
- * Powers the large contact slot. Command 0x90.
+ * Powers the large contact slot. Command 0x90. Power on activates the card,
+ * which then takes APDUs through rf_sam_cos_2() with SAM number 6.
  * @param on_off 1 power on, 0 power off
  */
 KV_API int KV_STDCALL rf_ContactCpuCard_Power_OnOff(int device_address, unsigned char on_off);
