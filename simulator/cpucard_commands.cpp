@@ -129,7 +129,8 @@ void installFilesAndPin(Firmware& fw) {
     cardOp(fw, 0xD7, "CPU card change PIN", {3, 19}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         const std::size_t old_len = p[1];
         if (p.size() < 3 + old_len || !counted(p, 2 + old_len)) return Reply::error(kBadLength);
-        card.send(apdu(0x80, 0x5E, 0x01, p[0], concat({slice(p, 2, old_len), Bytes{0xFF}, slice(p, 3 + old_len, p[2 + old_len])})));
+        const Bytes old_pin = slice(p, 2, old_len), new_pin = slice(p, 3 + old_len, p[2 + old_len]);
+        card.send(apdu(0x80, 0x5E, 0x01, p[0], concat({old_pin, Bytes{0xFF}, new_pin})));
         return card.reply();
     });
     cardOp(fw, 0xD8, "CPU card reload PIN", {18, 26}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {

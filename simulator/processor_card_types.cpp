@@ -79,7 +79,8 @@ bool configure(Cos& cos, const CardOptions& o, bool card, const Bytes& serial, s
     Bytes pin{0x12, 0x34, 0x56}, reload = kDefaultKey;
     long pin_tries = 3, balance = 0, diversify = 0;
     if (!hexOption(o, "pin", &pin, 1, 8, why) || !numberOption(o, "pin_tries", &pin_tries, 1, 15, why) ||
-        !hexOption(o, "reload_key", &reload, 16, 16, why) || !numberOption(o, "balance", &balance, 0, 0x7FFFFFFF, why) ||
+        !hexOption(o, "reload_key", &reload, 16, 16, why) ||
+        !numberOption(o, "balance", &balance, 0, 0x7FFFFFFF, why) ||
         !numberOption(o, "diversify", &diversify, 0, 1, why)) {
         return false;
     }

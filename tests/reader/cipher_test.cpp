@@ -23,7 +23,9 @@ using Bytes = std::vector<unsigned char>;
 
 Bytes fromHex(const std::string& text) {
     Bytes out;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2) out.push_back(static_cast<unsigned char>(std::stoul(text.substr(i, 2), nullptr, 16)));
+    for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+        out.push_back(static_cast<unsigned char>(std::stoul(text.substr(i, 2), nullptr, 16)));
+    }
     return out;
 }
 

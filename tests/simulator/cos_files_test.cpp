@@ -21,9 +21,11 @@ protected:
 
 TEST_F(CosFiles, SelectsByFileIdAndByName) {
     // A DF answers its FCI with the DF name.
-    EXPECT_EQ(run(cos, "00A4000002DF01"), sim::hex(h("6F0E840C") ) + " " + sim::hex(sim::Bytes{'K', 'O', 'V', 'A', 'L', 'I', 'N', 'K', '.', 'A', 'P', 'P'}) + " 90 00");
+    // "KOVALINK.APP"
+    EXPECT_EQ(run(cos, "00A4000002DF01"), "6F 0E 84 0C 4B 4F 56 41 4C 49 4E 4B 2E 41 50 50 90 00");
     EXPECT_EQ(run(cos, "00A4000002 0001"), "90 00");
-    EXPECT_EQ(run(cos, "00A40400 0E 315041592E5359532E4444463031"), "6F 10 84 0E 31 50 41 59 2E 53 59 53 2E 44 44 46 30 31 90 00");
+    EXPECT_EQ(run(cos, "00A40400 0E 315041592E5359532E4444463031"),
+              "6F 10 84 0E 31 50 41 59 2E 53 59 53 2E 44 44 46 30 31 90 00");
     EXPECT_EQ(run(cos, "00A4000002 1234"), "6A 82");
     EXPECT_EQ(run(cos, "00A40400 03 414243"), "6A 82");
     EXPECT_EQ(run(cos, "00A4020002 DF01"), "6A 86");

@@ -53,7 +53,8 @@ TEST_F(CosPurse, CreditAndDebitWithTheRightMac) {
     Initialized init = initialize(card, false, "000001F4");  // 500
     EXPECT_EQ(sim::hex(init.balance), "00 00 03 E8");
     EXPECT_EQ(sim::hex(init.serial), "00 00");
-    sim::Bytes mac = sim::purseMacOf(kPurseKey, init.random, init.serial, {}, h("000001F4"), 0x02, kTerminal, kDateTime);
+    sim::Bytes mac =
+        sim::purseMacOf(kPurseKey, init.random, init.serial, {}, h("000001F4"), 0x02, kTerminal, kDateTime);
     const sim::Bytes answer = commit(card, mac);
     ASSERT_EQ(sw(answer), "90 00");
     EXPECT_EQ(sim::hex(sim::Bytes(answer.begin(), answer.begin() + 4)), "00 00 05 DC");  // 1500
@@ -74,7 +75,8 @@ TEST_F(CosPurse, CreditAndDebitWithTheRightMac) {
 TEST_F(CosPurse, RefusesBadMacsLowBalanceAndCommitsWithoutInitialize) {
     EXPECT_EQ(sw(commit(card, h("00000000"))), "69 85");
     Initialized init = initialize(card, true, "00002710");  // 10000 > 1000
-    sim::Bytes mac = sim::purseMacOf(kPurseKey, init.random, init.serial, {}, h("00002710"), 0x02, kTerminal, kDateTime);
+    sim::Bytes mac =
+        sim::purseMacOf(kPurseKey, init.random, init.serial, {}, h("00002710"), 0x02, kTerminal, kDateTime);
     EXPECT_EQ(sw(commit(card, mac)), "94 01");
     init = initialize(card, false, "00000001");
     EXPECT_EQ(sw(commit(card, h("DEADBEEF"))), "69 88");
