@@ -52,7 +52,9 @@ std::optional<Reply> block(Reader& r, ApduCard& card, const Bytes& in) {
     if ((pcb & 0xE6) == 0xA2) return answerReply(card.last_block);  // R block
     if ((pcb & 0xF7) == 0xC2) {  // S(DESELECT)
         card.leaveProtocol();
+        // A deselected card goes to its halt state.
         if (auto* a = dynamic_cast<TypeACard*>(&card)) a->halt();
+        if (auto* b = dynamic_cast<TypeBCard*>(&card)) b->halt(b->pupi());
         r.note("processor card deselected");
         return Reply::ok(out);
     }

@@ -40,6 +40,11 @@ TEST_F(TypeB, ActivationAndApdusFollowTheCardsPupi) {
     // A halted card answers only the wake-up request.
     EXPECT_EQ(rf_atqb(0, 0, atqb, &length), sim::kNoCard);
     EXPECT_EQ(rf_atqb(0, 1, atqb, &length), 0);
+    // Deselect halts it too.
+    ASSERT_EQ(rf_attrib(0, pupiOf(atqb + 1), 0x00), 0);
+    ASSERT_EQ(rf_cl_deselect(0), 0);
+    EXPECT_EQ(rf_cos_command(0, apdu, sizeof apdu, buffer, &length), sim::kNotActivated);
+    EXPECT_EQ(rf_atqb(0, 0, atqb, &length), sim::kNoCard);
 }
 
 TEST_F(TypeB, PupiIntegersGoLeastSignificantByteFirst) {
