@@ -74,29 +74,68 @@ void store(std::uint64_t v, std::uint8_t b[8]) {
     for (int i = 7; i >= 0; --i, v >>= 8) b[i] = static_cast<std::uint8_t>(v);
 }
 
-std::uint32_t feistel(std::uint32_t r, std::uint64_t round_key) {
-    const std::uint64_t x = permute(r, 32, kE) ^ round_key;
-    std::uint32_t s = 0;
-    for (int box = 0; box < 8; ++box) {
-        const unsigned six = static_cast<unsigned>(x >> (42 - 6 * box)) & 0x3F;
-        const unsigned row = (six >> 4 & 2) | (six & 1);
-        const unsigned column = six >> 1 & 0xF;
-        s = s << 4 | kS[box][row * 16 + column];
+// Tables derived once from the standard's permutations and S-boxes, then
+// only read: the S-box outputs already passed through P, and the initial
+// and final permutations applied byte by byte.
+struct Tables {
+    std::uint32_t sp[8][64];
+    std::uint64_t ip[8][256];
+    std::uint64_t fp[8][256];
+
+    Tables() {
+        for (int box = 0; box < 8; ++box) {
+            for (unsigned six = 0; six < 64; ++six) {
+                const unsigned row = (six >> 4 & 2) | (six & 1);
+                const unsigned column = six >> 1 & 0xF;
+                const std::uint64_t s = static_cast<std::uint64_t>(kS[box][row * 16 + column]) << (28 - 4 * box);
+                sp[box][six] = static_cast<std::uint32_t>(permute(s, 32, kP));
+            }
+        }
+        for (int at = 0; at < 8; ++at) {
+            for (unsigned v = 0; v < 256; ++v) {
+                const std::uint64_t in = static_cast<std::uint64_t>(v) << (56 - 8 * at);
+                ip[at][v] = permute(in, 64, kIp);
+                fp[at][v] = permute(in, 64, kFp);
+            }
+        }
     }
-    return static_cast<std::uint32_t>(permute(s, 32, kP));
+};
+
+const Tables& tables() {
+    static const Tables t;
+    return t;
+}
+
+std::uint64_t permuteBytes(const std::uint64_t (&table)[8][256], std::uint64_t v) {
+    std::uint64_t out = 0;
+    for (int at = 0; at < 8; ++at) out |= table[at][(v >> (56 - 8 * at)) & 0xFF];
+    return out;
+}
+
+// The expansion E takes, for S-box i, bits 4i to 4i+5 of the half block
+// (bit 0 standing for bit 32, wrapping round).
+std::uint32_t feistel(const Tables& t, std::uint32_t r, std::uint64_t round_key) {
+    const std::uint64_t wide = static_cast<std::uint64_t>(r & 1) << 33 | static_cast<std::uint64_t>(r) << 1 | r >> 31;
+    std::uint32_t out = 0;
+    for (int box = 0; box < 8; ++box) {
+        const unsigned six = static_cast<unsigned>((wide >> (28 - 4 * box)) ^ (round_key >> (42 - 6 * box))) & 0x3F;
+        out |= t.sp[box][six];
+    }
+    return out;
 }
 
 void crypt(const Schedule& ks, const std::uint8_t in[8], std::uint8_t out[8], bool decrypting) {
-    const std::uint64_t block = permute(load(in), 64, kIp);
+    const Tables& t = tables();
+    const std::uint64_t block = permuteBytes(t.ip, load(in));
     std::uint32_t l = static_cast<std::uint32_t>(block >> 32);
     std::uint32_t r = static_cast<std::uint32_t>(block);
     for (int i = 0; i < 16; ++i) {
-        const std::uint32_t next = l ^ feistel(r, ks.round[decrypting ? 15 - i : i]);
+        const std::uint32_t next = l ^ feistel(t, r, ks.round[decrypting ? 15 - i : i]);
         l = r;
         r = next;
     }
     // The halves are swapped once more before the final permutation.
-    store(permute(static_cast<std::uint64_t>(r) << 32 | l, 64, kFp), out);
+    store(permuteBytes(t.fp, static_cast<std::uint64_t>(r) << 32 | l), out);
 }
 
 void padKey(const std::uint8_t* key, std::size_t count, std::uint8_t out[8]) {
