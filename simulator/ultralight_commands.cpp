@@ -5,6 +5,7 @@
 // writes them with the key; option3 is not used. 0x96 OR-writes one of the
 // lock pages (2, 3 or the dynamic lock page).
 #include "cards/ultralight.h"
+#include "cards/ultralight_c_auth.h"
 #include "typea_reader.h"
 
 namespace sim {
@@ -51,7 +52,7 @@ void installUltralightCommands(Firmware& fw) {
         return onTag(r, c, 5, [&](UltralightCard& tag) { return answer(tag.lockPage(c.payload[0], &c.payload[1])); });
     });
     fw.add(0x93, "ultralight C authenticate", [](Reader& r, const Command& c) {
-        return onTag(r, c, 17, [&](UltralightCard& tag) { return answer(tag.ulcAuthenticate(&c.payload[1])); });
+        return onTag(r, c, 17, [&](UltralightCard& tag) { return answer(ulc::readerAuthenticate(tag, &c.payload[1])); });
     });
     fw.add(0x94, "ultralight C change key", [](Reader& r, const Command& c) {
         return onTag(r, c, 17, [&](UltralightCard& tag) { return answer(tag.ulcWriteKey(&c.payload[1])); });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cards/ultralight_c_auth.h"
 #include "dump.h"
 #include "status.h"
 
@@ -130,6 +131,7 @@ void UltralightCard::setAuthLimit(std::uint8_t limit) {
 void UltralightCard::endSession() {
     authenticated_ = false;
     counted_ = false;
+    rnd_b_.clear();
 }
 
 int UltralightCard::auth0() const {
@@ -285,19 +287,42 @@ std::uint8_t UltralightCard::passwordAuth(const std::uint8_t* password, Bytes* p
     return kOk;
 }
 
-// The reader and the tag are simulated together, so the three-pass 3DES
-// exchange is represented by its outcome: it succeeds exactly when the
-// reader's key is the one stored in the tag.
-std::uint8_t UltralightCard::ulcAuthenticate(const std::uint8_t* key) {
-    if (model_ != Model::ultralightC) return kNotSupported;
+Bytes UltralightCard::ulcKey() const {
     const std::uint8_t* stored = page(kUlcKeyPage);
+    Bytes key(16);
     for (int i = 0; i < 8; ++i) {
-        if (stored[i] != key[7 - i] || stored[8 + i] != key[15 - i]) {
-            dropToIdle();
-            return kAuthFailed;
-        }
+        key[i] = stored[7 - i];
+        key[8 + i] = stored[15 - i];
+    }
+    return key;
+}
+
+std::uint8_t UltralightCard::ulcChallenge(Bytes* challenge) {
+    if (model_ != Model::ultralightC) return kNotSupported;
+    authenticated_ = false;
+    rnd_b_ = ulc::randomBlock();
+    ulc::Block iv{};
+    const Bytes key = ulcKey();
+    *challenge = ulc::encryptCbc(kv::des::makeKey(key.data(), key.size()), iv, rnd_b_);
+    ulc_iv_.assign(iv.begin(), iv.end());
+    return kOk;
+}
+
+std::uint8_t UltralightCard::ulcConfirm(const Bytes& response, Bytes* proof) {
+    if (model_ != Model::ultralightC) return kNotSupported;
+    const Bytes key_bytes = ulcKey();
+    const kv::des::Key key = kv::des::makeKey(key_bytes.data(), key_bytes.size());
+    ulc::Block iv{};
+    std::copy(ulc_iv_.begin(), ulc_iv_.end(), iv.begin());
+    const Bytes plain = response.size() == 16 && !rnd_b_.empty() ? ulc::decryptCbc(key, iv, response) : Bytes();
+    const Bytes expected = ulc::rotated(rnd_b_);
+    rnd_b_.clear();
+    if (plain.size() != 16 || !std::equal(expected.begin(), expected.end(), plain.begin() + 8)) {
+        dropToIdle();
+        return kAuthFailed;
     }
     authenticated_ = true;
+    *proof = ulc::encryptCbc(key, iv, ulc::rotated(Bytes(plain.begin(), plain.begin() + 8)));
     return kOk;
 }
 

@@ -49,7 +49,12 @@ public:
     std::uint8_t getVersion(Bytes* out) const;
     std::uint8_t readSignature(Bytes* out) const;
     std::uint8_t passwordAuth(const std::uint8_t* password, Bytes* pack);
-    std::uint8_t ulcAuthenticate(const std::uint8_t* key16);
+    // The tag's two passes of the Ultralight C authentication (see
+    // ulc::readerAuthenticate): the encrypted RndB, then the check of the
+    // reader's answer and the tag's own proof. A wrong answer drops the tag
+    // to idle.
+    std::uint8_t ulcChallenge(Bytes* challenge);
+    std::uint8_t ulcConfirm(const Bytes& response, Bytes* proof);
     std::uint8_t ulcWriteKey(const std::uint8_t* key16);
     std::uint8_t selectSector(int sector) const;
 
@@ -71,8 +76,12 @@ private:
     int dynamicLockPage() const { return model_ == Model::ultralight ? -1 : 0x28; }
     int counterPage() const { return model_ == Model::ultralightC || model_ == Model::ntag203 ? 0x29 : -1; }
 
+    Bytes ulcKey() const;  // the key in the host's byte order
+
     Model model_;
     Bytes memory_;
+    Bytes rnd_b_;     // the challenge of an authentication under way
+    Bytes ulc_iv_;    // the last block it chains on
     Bytes signature_;
     bool authenticated_ = false;
     bool counted_ = false;          // the NFC counter counted this session

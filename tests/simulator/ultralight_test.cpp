@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cards/ultralight.h"
+#include "cards/ultralight_c_auth.h"
 #include "status.h"
 
 namespace {
@@ -162,16 +163,53 @@ TEST(UltralightC, KeyAuthenticationGuardsProtectedPages) {
                            0x21, 0x4E, 0x41, 0x43, 0x55, 0x4F, 0x59, 0x46};
     // The key is stored with each half byte-reversed: "BREAKMEIFYOUCAN!".
     EXPECT_EQ(pageOf(*tag, 0x2C), (Bytes{'B', 'R', 'E', 'A'}));
-    EXPECT_EQ(tag->ulcAuthenticate(Bytes(16, 0).data()), sim::kAuthFailed);
+    EXPECT_EQ(sim::ulc::readerAuthenticate(*tag, Bytes(16, 0).data()), sim::kAuthFailed);
     tag->request(true);
     tag->select();
-    ASSERT_EQ(tag->ulcAuthenticate(factory.data()), sim::kOk);
+    ASSERT_EQ(sim::ulc::readerAuthenticate(*tag, factory.data()), sim::kOk);
     EXPECT_EQ(tag->read(0x20, &out), sim::kOk);
     EXPECT_EQ(tag->write(0x20, Bytes(4, 1).data()), sim::kOk);
     // Writes add to the 16-bit counter.
     ASSERT_EQ(tag->write(0x29, Bytes{5, 0, 0, 0}.data()), sim::kOk);
     ASSERT_EQ(tag->write(0x29, Bytes{3, 0, 0, 0}.data()), sim::kOk);
     EXPECT_EQ(pageOf(*tag, 0x29)[0], 8);
+}
+
+// A reader written here from the protocol, on the cipher alone: the tag's
+// messages are two-key triple DES in CBC mode chained across the exchange.
+TEST(UltralightC, ThreePassAuthenticationInteroperates) {
+    auto tag = selectedTag(Model::ultralightC);
+    const Bytes key = {0x49, 0x45, 0x4D, 0x4B, 0x41, 0x45, 0x52, 0x42,
+                       0x21, 0x4E, 0x41, 0x43, 0x55, 0x4F, 0x59, 0x46};
+    const kv::des::Key k = kv::des::makeKey(key.data(), key.size());
+    Bytes challenge;
+    ASSERT_EQ(tag->ulcChallenge(&challenge), sim::kOk);
+    ASSERT_EQ(challenge.size(), 8u);
+    std::uint8_t rnd_b[8];
+    kv::des::decrypt(k, challenge.data(), rnd_b);  // IV 0
+    const std::uint8_t rnd_a[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    std::uint8_t plain[16], response[16];
+    for (int i = 0; i < 8; ++i) {
+        plain[i] = rnd_a[i] ^ challenge[i];
+        plain[8 + i] = rnd_b[(i + 1) % 8];
+    }
+    kv::des::encrypt(k, plain, response);
+    for (int i = 0; i < 8; ++i) plain[8 + i] ^= response[i];
+    kv::des::encrypt(k, plain + 8, response + 8);
+    Bytes proof;
+    ASSERT_EQ(tag->ulcConfirm(Bytes(response, response + 16), &proof), sim::kOk);
+    EXPECT_TRUE(tag->authenticated());
+    std::uint8_t answer[8];
+    kv::des::decrypt(k, proof.data(), answer);
+    for (int i = 0; i < 8; ++i) answer[i] ^= response[8 + i];
+    EXPECT_EQ(Bytes(answer, answer + 8), (Bytes{2, 3, 4, 5, 6, 7, 8, 1}));
+
+    // A replayed answer to a new challenge fails and drops the tag.
+    tag->request(true);
+    tag->select();
+    ASSERT_EQ(tag->ulcChallenge(&challenge), sim::kOk);
+    EXPECT_EQ(tag->ulcConfirm(Bytes(response, response + 16), &proof), sim::kAuthFailed);
+    EXPECT_EQ(tag->state(), sim::TypeACard::State::idle);
 }
 
 }  // namespace
