@@ -59,7 +59,6 @@ public:
     std::uint8_t selectSector(int sector) const;
 
     bool authenticated() const { return authenticated_; }
-    std::uint32_t nfcCounter() const { return nfc_counter_; }
     void endSession() override;
 
 private:
