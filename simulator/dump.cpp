@@ -143,7 +143,9 @@ bool parseClassicText(const std::string& text, std::size_t size, Bytes* image, s
             return false;
         }
         if (row >= MifareClassic::blocksIn(sector)) {
-            if (why) *why = "line " + std::to_string(number) + ": sector " + std::to_string(sector) + " has too many blocks";
+            if (why) {
+                *why = "line " + std::to_string(number) + ": sector " + std::to_string(sector) + " has too many blocks";
+            }
             return false;
         }
         const std::size_t at = static_cast<std::size_t>(MifareClassic::firstBlock(sector) + row) * 16;

@@ -147,7 +147,9 @@ void installBlocks(Firmware& fw) {
     });
     fw.add(0x4D, "initialise value", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 5)) return bad;
-        return onClassic(r, [&](MifareClassic& card) { return answer(card.initValue(c.payload[0], le32(&c.payload[1]))); });
+        return onClassic(r, [&](MifareClassic& card) {
+            return answer(card.initValue(c.payload[0], le32(&c.payload[1])));
+        });
     });
     fw.add(0x4E, "read value", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;

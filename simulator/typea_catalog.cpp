@@ -37,8 +37,10 @@ public:
         bool fits = parseHex(text(key), &bytes);
         bool length_ok = false;
         for (const std::size_t n : lengths) length_ok = length_ok || bytes.size() == n;
-        if (!fits || !length_ok) return fail(key + "= needs " + std::to_string(*lengths.begin()) + " bytes of hex" +
-                                             (lengths.size() > 1 ? " (or " + std::to_string(*(lengths.end() - 1)) + ")" : ""));
+        if (!fits || !length_ok) {
+            const std::string other = lengths.size() > 1 ? " (or " + std::to_string(*(lengths.end() - 1)) + ")" : "";
+            return fail(key + "= needs " + std::to_string(*lengths.begin()) + " bytes of hex" + other);
+        }
         *out = bytes;
         return true;
     }

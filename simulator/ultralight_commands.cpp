@@ -52,7 +52,8 @@ void installUltralightCommands(Firmware& fw) {
         return onTag(r, c, 5, [&](UltralightCard& tag) { return answer(tag.lockPage(c.payload[0], &c.payload[1])); });
     });
     fw.add(0x93, "ultralight C authenticate", [](Reader& r, const Command& c) {
-        return onTag(r, c, 17, [&](UltralightCard& tag) { return answer(ulc::readerAuthenticate(tag, &c.payload[1])); });
+        return onTag(r, c, 17,
+                     [&](UltralightCard& tag) { return answer(ulc::readerAuthenticate(tag, &c.payload[1])); });
     });
     fw.add(0x94, "ultralight C change key", [](Reader& r, const Command& c) {
         return onTag(r, c, 17, [&](UltralightCard& tag) { return answer(tag.ulcWriteKey(&c.payload[1])); });

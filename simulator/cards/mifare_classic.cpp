@@ -58,9 +58,9 @@ bool parseValueBlock(const std::uint8_t* block, std::int32_t* value, std::uint8_
     if (block[12] != block[14] || block[13] != block[15] || static_cast<std::uint8_t>(~block[12]) != block[13]) {
         return false;
     }
-    *value = static_cast<std::int32_t>(static_cast<std::uint32_t>(block[0]) | static_cast<std::uint32_t>(block[1]) << 8 |
-                                       static_cast<std::uint32_t>(block[2]) << 16 |
-                                       static_cast<std::uint32_t>(block[3]) << 24);
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | block[i];
+    *value = static_cast<std::int32_t>(v);
     *address = block[12];
     return true;
 }
@@ -74,7 +74,8 @@ MifareClassic::MifareClassic(Size size, std::vector<std::uint8_t> uid)
 }
 
 std::string MifareClassic::describe() const {
-    return std::string(size_ == Size::k1K ? "Mifare Classic 1K" : "Mifare Classic 4K") + " UID " + hex(uid_) + stateNote();
+    const char* name = size_ == Size::k1K ? "Mifare Classic 1K" : "Mifare Classic 4K";
+    return std::string(name) + " UID " + hex(uid_) + stateNote();
 }
 
 bool MifareClassic::saveDump(const std::string& path, std::string* why) const {

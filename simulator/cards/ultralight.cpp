@@ -35,8 +35,9 @@ const std::vector<Initial>& initialPages(UltralightCard::Model model) {
     static const std::vector<Initial> ntag203 = {
         {3, {0xE1, 0x10, 0x12, 0x00}}, {4, {0x01, 0x03, 0xA0, 0x10}}, {5, {0x44, 0x03, 0x00, 0xFE}}};
     static const std::vector<Initial> ntag213 = {
-        {3, {0xE1, 0x10, 0x12, 0x00}}, {4, {0x01, 0x03, 0xA0, 0x0C}},       {5, {0x34, 0x03, 0x00, 0xFE}},
-        {0x28, {0x00, 0x00, 0x00, 0xBD}}, {kNtagCfg0Page, {0x04, 0, 0, 0xFF}}, {kNtagPwdPage, {0xFF, 0xFF, 0xFF, 0xFF}}};
+        {3, {0xE1, 0x10, 0x12, 0x00}},       {4, {0x01, 0x03, 0xA0, 0x0C}},
+        {5, {0x34, 0x03, 0x00, 0xFE}},       {0x28, {0x00, 0x00, 0x00, 0xBD}},
+        {kNtagCfg0Page, {0x04, 0, 0, 0xFF}}, {kNtagPwdPage, {0xFF, 0xFF, 0xFF, 0xFF}}};
     switch (model) {
     case UltralightCard::Model::ultralightC: return ultralight_c;
     case UltralightCard::Model::ntag203: return ntag203;
@@ -120,7 +121,10 @@ void UltralightCard::setAuth0(std::uint8_t first) {
 
 void UltralightCard::setReadProtection(bool on) {
     if (model_ == Model::ultralightC) page(kUlcAuth1Page)[0] = on ? 0x00 : 0x01;
-    if (model_ == Model::ntag213) page(kNtagAccessPage)[0] = static_cast<std::uint8_t>((page(kNtagAccessPage)[0] & ~kProt) | (on ? kProt : 0));
+    if (model_ == Model::ntag213) {
+        std::uint8_t& access = page(kNtagAccessPage)[0];
+        access = static_cast<std::uint8_t>((access & ~kProt) | (on ? kProt : 0));
+    }
 }
 
 void UltralightCard::setAuthLimit(std::uint8_t limit) {

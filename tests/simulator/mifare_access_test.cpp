@@ -106,7 +106,8 @@ TEST(MifareAccess, TrailerConditionsForBothKeys) {
             std::fill(update.begin(), update.begin() + 6, 0x11);
             update[9] = 0x42;
             std::fill(update.begin() + 10, update.end(), 0x22);
-            const bool any = keyMay(row.write_key_a, key) || keyMay(row.write_access, key) || keyMay(row.write_key_b, key);
+            const bool any =
+                keyMay(row.write_key_a, key) || keyMay(row.write_access, key) || keyMay(row.write_key_b, key);
             EXPECT_EQ(card->write(7, update.data()), any ? sim::kOk : sim::kAccessDenied);
             const Bytes after = Bytes(card->image().begin() + 7 * 16, card->image().begin() + 8 * 16);
             EXPECT_EQ(after[0] == 0x11, keyMay(row.write_key_a, key));
