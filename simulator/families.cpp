@@ -2,16 +2,27 @@
 #include "families.h"
 
 #include "catalog.h"
+#include "cards/at88rf020.h"
+#include "cards/felica.h"
+#include "cards/iso15693_label.h"
+#include "cards/st_chip.h"
 #include "firmware.h"
 
 namespace sim {
 
 void installFamilies(Firmware& firmware) {
     installReaderControl(firmware);
+    installIso15693(firmware);
+    installSt(firmware);
+    installAt88(firmware);
+    installFelica(firmware);
 }
 
 void installCardTypes(CardCatalog& catalog) {
-    (void)catalog;
+    addIso15693Labels(catalog);
+    addStChips(catalog);
+    addAt88rf020(catalog);
+    addFelica(catalog);
 }
 
 }  // namespace sim
