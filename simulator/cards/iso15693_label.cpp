@@ -76,9 +76,11 @@ std::optional<Bytes> Iso15693Label::transceive(const Bytes& frame) {
     }
     request.params = frame.data() + position;
     request.size = frame.size() - position;
-    if (request.flags & kFlagInventory) {
-        return request.command == kInventory ? inventory(request) : std::nullopt;
+    if (request.command == kInventory) {
+        return (request.flags & kFlagInventory) ? inventory(request) : failure(kErrorNotRecognised);
     }
+    // Other commands with the inventory flag are taken as unaddressed (the
+    // Tag-it pages of the test program send their writes so).
     return isCustom(request.command) ? custom(request) : execute(request);
 }
 
