@@ -79,7 +79,8 @@ KV_API int KV_STDCALL ISO15693_Read(int device_address, unsigned char flags, con
 
 KV_API int KV_STDCALL ISO15693_Write(int device_address, unsigned char flags, const unsigned char* uid,
                                      unsigned char block, const unsigned char* data) {
-    return kv::sendStatus(address16(device_address), kWrite, labelPayload(flags, uid).u8(block).bytes(data, kBlockSize));
+    return kv::sendStatus(address16(device_address), kWrite,
+                          labelPayload(flags, uid).u8(block).bytes(data, kBlockSize));
 }
 
 KV_API int KV_STDCALL ISO15693_Write_Multi_Block(int device_address, unsigned char flags, const unsigned char* uid,
@@ -114,16 +115,14 @@ KV_API int KV_STDCALL ISO15693_Lock_DSFID(int device_address, unsigned char flag
     return labelStatus(device_address, kLockDsfid, flags, uid);
 }
 
-KV_API int KV_STDCALL ISO15693_Get_System_Information(int device_address, unsigned char flags,
-                                                      const unsigned char* uid, unsigned char* data,
-                                                      unsigned char* data_len) {
+KV_API int KV_STDCALL ISO15693_Get_System_Information(int device_address, unsigned char flags, const unsigned char* uid,
+                                                      unsigned char* data, unsigned char* data_len) {
     return kv::sendVariable(address16(device_address), kSystemInformation, labelPayload(flags, uid), data, data_len);
 }
 
-KV_API int KV_STDCALL ISO15693_Get_Block_Security(int device_address, unsigned char flags,
-                                                  const unsigned char* uid, unsigned char first_block,
-                                                  unsigned char block_count, unsigned char* data,
-                                                  unsigned char* data_len) {
+KV_API int KV_STDCALL ISO15693_Get_Block_Security(int device_address, unsigned char flags, const unsigned char* uid,
+                                                  unsigned char first_block, unsigned char block_count,
+                                                  unsigned char* data, unsigned char* data_len) {
     if (block_count > kSecurityMax) return 1;
     return kv::sendVariable(address16(device_address), kBlockSecurity,
                             labelPayload(flags, uid).u8(first_block).u8(block_count), data, data_len);
@@ -152,6 +151,6 @@ KV_API int KV_STDCALL ISO15693_Command(int device_address, unsigned char flags, 
     // command longer than one frame carries makes the payload invalid and is
     // refused before anything is sent.
     if (data == nullptr) return 1;
-    return kv::sendUnsized(address16(device_address), kCommand, labelPayload(flags, uid).u8(data_len).bytes(data, data_len),
-                           data);
+    return kv::sendUnsized(address16(device_address), kCommand,
+                           labelPayload(flags, uid).u8(data_len).bytes(data, data_len), data);
 }

@@ -12,7 +12,7 @@ using namespace iso15693;
 using Labels = std::vector<Iso15693Label*>;
 
 constexpr std::size_t kUidSize = 8;
-constexpr std::size_t kHead = 1 + kUidSize;  // flags byte and UID
+constexpr std::size_t kHead = 1 + kUidSize;    // flags byte and UID
 constexpr std::size_t kRecord = 1 + kUidSize;  // DSFID and UID of an inventory
 
 Labels labels(const Reader& reader) { return reader.reachable<Iso15693Label>(kFamilyIso15693); }
@@ -66,7 +66,8 @@ void inventory(const Labels& field, std::uint64_t mask, unsigned mask_bits, std:
                std::size_t limit) {
     if (found->size() >= limit) return;
     Bytes request{kFlagDataRate | kFlagInventory | kFlagOneSlot, kInventory, static_cast<std::uint8_t>(mask_bits)};
-    for (unsigned byte = 0; byte < (mask_bits + 7) / 8; ++byte) request.push_back(static_cast<std::uint8_t>(mask >> (8 * byte)));
+    for (unsigned byte = 0; byte < (mask_bits + 7) / 8; ++byte)
+        request.push_back(static_cast<std::uint8_t>(mask >> (8 * byte)));
     const std::vector<Bytes> answers = broadcast(field, request);
     if (answers.size() == 1 || (answers.size() > 1 && mask_bits >= 64)) {
         found->push_back(Bytes(answers.front().begin() + 1, answers.front().end()));
@@ -96,7 +97,8 @@ void addSimple(Firmware& fw, std::uint8_t code, const char* name, std::uint8_t a
     fw.add(code, name, [air_command, params](Reader& r, const Command& c) -> std::optional<Reply> {
         const auto h = head(c, params);
         if (!h) return Reply::error(kBadLength);
-        return answerOf(broadcast(labels(r), airRequest(h->flags, air_command, h->uid, Bytes(h->params, h->params + params))));
+        return answerOf(
+            broadcast(labels(r), airRequest(h->flags, air_command, h->uid, Bytes(h->params, h->params + params))));
     });
 }
 
@@ -159,7 +161,8 @@ std::optional<Reply> writeMultiple(Reader& r, const Command& c) {
 // after the code (and the manufacturer code of custom commands) when the
 // flags address a label. The label's whole answer comes back.
 std::optional<Reply> rawCommand(Reader& r, const Command& c) {
-    if (c.payload.size() < kHead + 1 || c.payload.size() != kHead + 1 + c.payload[kHead]) return Reply::error(kBadLength);
+    if (c.payload.size() < kHead + 1 || c.payload.size() != kHead + 1 + c.payload[kHead])
+        return Reply::error(kBadLength);
     const std::uint8_t flags = c.payload[0];
     const std::uint8_t* uid = c.payload.data() + 1;
     const Bytes data(c.payload.begin() + kHead + 1, c.payload.end());

@@ -31,8 +31,7 @@ std::optional<Reply> selectChip(Reader& r, const Command& c) {
     }
     if (answered.empty()) return Reply::error(kNoCard);
     for (int round = 0;; ++round) {
-        std::sort(answered.begin(), answered.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::sort(answered.begin(), answered.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         if (answered.size() == 1 || answered[0].first != answered[1].first) break;
         if (round == kDrawRounds) return Reply::error(kCollision);
         for (auto& entry : answered) entry.first = *entry.second->initiate();
@@ -96,20 +95,17 @@ void installSt(Firmware& fw) {
            }));
     fw.add(0x62, "SR176 read block", readBlock(true));
     fw.add(0x63, "SR176 write block", shared(3, writeBlock(true)));
-    fw.add(0x64, "SR176 protect block", shared(1, onSelected(1, [](StChip& chip, const std::uint8_t* p, Bytes*) {
-               return chip.protectSr176(p[0]);
-           })));
+    fw.add(
+        0x64, "SR176 protect block",
+        shared(1, onSelected(1, [](StChip& chip, const std::uint8_t* p, Bytes*) { return chip.protectSr176(p[0]); })));
     fw.add(0x65, "SRIX read block", shared(1, readBlock(false)));
     fw.add(0x66, "SRIX write block", writeBlock(false));
-    fw.add(0x67, "SRIX4K authenticate", onSelected(6, [](StChip& chip, const std::uint8_t* p, Bytes* out) {
-               return chip.authenticate(p, out);
-           }));
-    fw.add(0x68, "SRIX get UID", onSelected(0, [](StChip& chip, const std::uint8_t*, Bytes* out) {
-               return chip.getUid(out);
-           }));
-    fw.add(0x69, "SRIX4K write lock register", onSelected(1, [](StChip& chip, const std::uint8_t* p, Bytes*) {
-               return chip.writeLockRegister(p[0]);
-           }));
+    fw.add(0x67, "SRIX4K authenticate",
+           onSelected(6, [](StChip& chip, const std::uint8_t* p, Bytes* out) { return chip.authenticate(p, out); }));
+    fw.add(0x68, "SRIX get UID",
+           onSelected(0, [](StChip& chip, const std::uint8_t*, Bytes* out) { return chip.getUid(out); }));
+    fw.add(0x69, "SRIX4K write lock register",
+           onSelected(1, [](StChip& chip, const std::uint8_t* p, Bytes*) { return chip.writeLockRegister(p[0]); }));
     fw.add(0x6C, "SRI512 write lock field", onSelected(2, [](StChip& chip, const std::uint8_t* p, Bytes*) {
                return chip.writeLockField(static_cast<std::uint16_t>(p[0] | p[1] << 8));
            }));

@@ -95,12 +95,14 @@ void addAt88rf020(CardCatalog& catalog) {
     CardType type;
     type.name = "at88rf020";
     type.description = "Atmel AT88RF020 (ISO14443 type B, 32 pages of 8 bytes, password)";
-    type.options = "uid=PUPI, 4 bytes of hex (default A1B2C3D4; page 0 bytes 0-3); password=8 bytes of hex "
-                   "(default 0000000000000000; page 3); dump=raw image of 256 bytes (pages in order; "
-                   "uid and password, when given, replace its pages 0 and 3)";
+    type.options =
+        "uid=PUPI, 4 bytes of hex (default A1B2C3D4; page 0 bytes 0-3); password=8 bytes of hex "
+        "(default 0000000000000000; page 3); dump=raw image of 256 bytes (pages in order; "
+        "uid and password, when given, replace its pages 0 and 3)";
     type.make = [](const CardOptions& options, std::string* why) -> CardPtr {
         Bytes memory(At88rf020::kPages * At88rf020::kPageSize, 0x00);
-        if (!onlyOptions(options, {"uid", "password", "dump"}, why) || !loadImage(options, memory.size(), &memory, why)) {
+        if (!onlyOptions(options, {"uid", "password", "dump"}, why) ||
+            !loadImage(options, memory.size(), &memory, why)) {
             return nullptr;
         }
         Bytes pupi = options.count("dump") ? Bytes(memory.begin(), memory.begin() + 4) : Bytes{0xA1, 0xB2, 0xC3, 0xD4};

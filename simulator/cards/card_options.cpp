@@ -44,8 +44,9 @@ bool loadImage(const CardOptions& options, std::size_t size, Bytes* image, std::
     }
     Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.size() != size) {
-        if (why) *why = "dump " + found->second + " has " + std::to_string(bytes.size()) + " bytes, expected " +
-                        std::to_string(size);
+        if (why)
+            *why = "dump " + found->second + " has " + std::to_string(bytes.size()) + " bytes, expected " +
+                   std::to_string(size);
         return false;
     }
     *image = std::move(bytes);

@@ -9,10 +9,10 @@ namespace sim {
 
 using namespace iso15693;
 
-const LabelModel kIcodeSli{"icode", "NXP I-CODE SLI label (ISO15693, 28 blocks of 4 bytes, EAS)", kManufacturerNxp, 28,
-                           0x01, true};
-const LabelModel kTagItPlus{"tagit", "TI Tag-it HF-I Plus label (ISO15693, 64 blocks of 4 bytes)", kManufacturerTi, 64,
-                            0x00, false};
+const LabelModel kIcodeSli{
+    "icode", "NXP I-CODE SLI label (ISO15693, 28 blocks of 4 bytes, EAS)", kManufacturerNxp, 28, 0x01, true};
+const LabelModel kTagItPlus{
+    "tagit", "TI Tag-it HF-I Plus label (ISO15693, 64 blocks of 4 bytes)", kManufacturerTi, 64, 0x00, false};
 
 // The simulator's EAS answer: a fixed pattern, the same for every label.
 const std::array<std::uint8_t, 32> Iso15693Label::kEasSequence = {
@@ -121,9 +121,7 @@ std::optional<Bytes> Iso15693Label::execute(const Request& request) {
         if (!request.addressed) return failure(kErrorNotRecognised);
         state_ = State::selected;
         return success();
-    case kResetToReady:
-        state_ = State::ready;
-        return success();
+    case kResetToReady: state_ = State::ready; return success();
     case kReadSingle:
         if (n < 1) break;
         return readBlocks(p[0], 1, option);
@@ -157,8 +155,7 @@ std::optional<Bytes> Iso15693Label::execute(const Request& request) {
         locked = true;
         return success();
     }
-    case kSystemInformation:
-        return systemInformation();
+    case kSystemInformation: return systemInformation();
     case kBlockSecurity: {
         if (n < 2) break;
         const std::size_t first = p[0];
@@ -167,8 +164,7 @@ std::optional<Bytes> Iso15693Label::execute(const Request& request) {
         return success(Bytes(security_.begin() + static_cast<std::ptrdiff_t>(first),
                              security_.begin() + static_cast<std::ptrdiff_t>(first + count)));
     }
-    default:
-        return failure(kErrorNotSupported);
+    default: return failure(kErrorNotSupported);
     }
     return failure(kErrorNotRecognised);  // parameters missing
 }
@@ -189,8 +185,7 @@ std::optional<Bytes> Iso15693Label::custom(const Request& request) {
         // A label whose EAS bit is reset keeps silent.
         if (!eas_) return std::nullopt;
         return success(Bytes(kEasSequence.begin(), kEasSequence.end()));
-    default:
-        return failure(kErrorNotSupported);
+    default: return failure(kErrorNotSupported);
     }
 }
 
@@ -243,8 +238,8 @@ CardType labelType(const LabelModel& model, const char* default_uid) {
     type.name = model.kind;
     type.description = model.description;
     type.options = std::string("uid=8 bytes of hex, most significant first (E0, manufacturer code ") +
-                   hex(&model.manufacturer, 1) + ", serial; default " + default_uid +
-                   "); dump=raw image of " + std::to_string(model.blocks * Iso15693Label::kBlockSize) +
+                   hex(&model.manufacturer, 1) + ", serial; default " + default_uid + "); dump=raw image of " +
+                   std::to_string(model.blocks * Iso15693Label::kBlockSize) +
                    " bytes (blocks in order; default all zero); dsfid=, afi= one byte of hex each";
     type.make = [&model, default_uid](const CardOptions& options, std::string* why) -> CardPtr {
         Bytes uid;

@@ -19,10 +19,10 @@ namespace iso15693 {
 // Request flags.
 constexpr std::uint8_t kFlagDataRate = 0x02;
 constexpr std::uint8_t kFlagInventory = 0x04;
-constexpr std::uint8_t kFlagSelect = 0x10;     // without the inventory flag
-constexpr std::uint8_t kFlagAddress = 0x20;    // without the inventory flag
-constexpr std::uint8_t kFlagAfi = 0x10;        // with the inventory flag
-constexpr std::uint8_t kFlagOneSlot = 0x20;    // with the inventory flag
+constexpr std::uint8_t kFlagSelect = 0x10;   // without the inventory flag
+constexpr std::uint8_t kFlagAddress = 0x20;  // without the inventory flag
+constexpr std::uint8_t kFlagAfi = 0x10;      // with the inventory flag
+constexpr std::uint8_t kFlagOneSlot = 0x20;  // with the inventory flag
 constexpr std::uint8_t kFlagOption = 0x40;
 // Response flags.
 constexpr std::uint8_t kResponseError = 0x01;
@@ -65,12 +65,12 @@ inline bool isAddressed(std::uint8_t flags) { return !(flags & kFlagInventory) &
 
 // What tells one label type from another.
 struct LabelModel {
-    const char* kind;          // catalogue name
+    const char* kind;  // catalogue name
     const char* description;
     std::uint8_t manufacturer;
-    std::size_t blocks;        // of 4 bytes
+    std::size_t blocks;  // of 4 bytes
     std::uint8_t ic_reference;
-    bool eas;                  // NXP electronic article surveillance
+    bool eas;  // NXP electronic article surveillance
 };
 
 extern const LabelModel kIcodeSli;

@@ -26,7 +26,9 @@ StChip::StChip(StType type, std::array<std::uint8_t, 8> uid, Bytes memory, std::
     locks_ = type_ == StType::sri512 ? 0xFFFF : 0xFF;
     if (type_ == StType::sr176) {
         std::copy(uid_.begin(), uid_.end(), memory_.begin());
-        if (chip_id) memory_[kSr176IdBlock * 2] = static_cast<std::uint8_t>((memory_[kSr176IdBlock * 2] & 0xF0) | (*chip_id & 0x0F));
+        if (chip_id)
+            memory_[kSr176IdBlock * 2] =
+                static_cast<std::uint8_t>((memory_[kSr176IdBlock * 2] & 0xF0) | (*chip_id & 0x0F));
     }
     chip_id_ = currentChipId();
 }
@@ -74,10 +76,8 @@ bool StChip::select(std::uint8_t chip_id) {
 
 bool StChip::locked(std::size_t block) const {
     switch (type_) {
-    case StType::sr176:
-        return block < kSr176UidBlocks || ((memory_[kSr176IdBlock * 2 + 1] >> (block / 2)) & 1);
-    case StType::sri512:
-        return !((locks_ >> block) & 1);
+    case StType::sr176: return block < kSr176UidBlocks || ((memory_[kSr176IdBlock * 2 + 1] >> (block / 2)) & 1);
+    case StType::sri512: return !((locks_ >> block) & 1);
     default:
         if (block < kSrix4kFirstLockable) return false;
         return !((locks_ >> (block / 16)) & 1);  // bit 0 covers blocks 7-15
@@ -87,8 +87,10 @@ bool StChip::locked(std::size_t block) const {
 std::uint8_t StChip::read(std::uint8_t block, Bytes* out) const {
     if (block == kSystemBlock && type_ != StType::sr176) {
         // Chip id, then the lock bits in the top byte(s).
-        if (type_ == StType::srix4k) *out = {chip_id_, 0xFF, 0xFF, static_cast<std::uint8_t>(locks_)};
-        else *out = {chip_id_, 0xFF, static_cast<std::uint8_t>(locks_), static_cast<std::uint8_t>(locks_ >> 8)};
+        if (type_ == StType::srix4k)
+            *out = {chip_id_, 0xFF, 0xFF, static_cast<std::uint8_t>(locks_)};
+        else
+            *out = {chip_id_, 0xFF, static_cast<std::uint8_t>(locks_), static_cast<std::uint8_t>(locks_ >> 8)};
         return kOk;
     }
     if (block >= blocks()) return kChipBlockRange;
@@ -100,7 +102,8 @@ std::uint8_t StChip::read(std::uint8_t block, Bytes* out) const {
 std::uint8_t StChip::write(std::uint8_t block, const std::uint8_t* data) {
     if (block == kSystemBlock && type_ != StType::sr176) {
         // Writing the system block programs the lock bits it carries.
-        return type_ == StType::srix4k ? writeLockRegister(data[3]) : writeLockField(static_cast<std::uint16_t>(data[2] | data[3] << 8));
+        return type_ == StType::srix4k ? writeLockRegister(data[3])
+                                       : writeLockField(static_cast<std::uint16_t>(data[2] | data[3] << 8));
     }
     if (block >= blocks()) return kChipBlockRange;
     if (locked(block)) return kChipLocked;
@@ -144,7 +147,8 @@ std::uint8_t StChip::authenticate(const std::uint8_t* challenge, Bytes* response
     auto mix = [&hash](std::uint8_t byte) { hash = (hash ^ byte) * 16777619u; };
     for (std::uint8_t byte : uid_) mix(byte);
     for (int i = 0; i < 6; ++i) mix(challenge[i]);
-    *response = {static_cast<std::uint8_t>(hash), static_cast<std::uint8_t>(hash >> 8), static_cast<std::uint8_t>(hash >> 16)};
+    *response = {static_cast<std::uint8_t>(hash), static_cast<std::uint8_t>(hash >> 8),
+                 static_cast<std::uint8_t>(hash >> 16)};
     return kOk;
 }
 
@@ -159,12 +163,13 @@ CardType chipType(StType type, const char* name, const char* description, std::s
     CardType card;
     card.name = name;
     card.description = description;
-    card.options = "uid=8 bytes of hex, most significant first, beginning D002 (default D002000000000001); "
-                   "chipid=one byte of hex, the id answered to initiate (default: random on each initiate; "
-                   "an SR176 answers the low 4 bits of block 15); dump=raw image of " +
-                   std::to_string(image_size) + " bytes (blocks in order" +
-                   (type == StType::sr176 ? std::string(", the UID in blocks 0-3") : std::string()) +
-                   "; default all FF)";
+    const bool sr176 = type == StType::sr176;
+    card.options =
+        std::string("uid=8 bytes of hex, most significant first, beginning D002 (default D002000000000001); ") +
+        (sr176 ? "chipid=the 4-bit chip id kept in block 15 (default F); "
+               : "chipid=one byte of hex answered to every initiate (default: a new random id each time); ") +
+        "dump=raw image of " + std::to_string(image_size) + " bytes (blocks in order" +
+        (sr176 ? ", the UID in blocks 0-3; default all FF, no lock bit set)" : "; default all FF)");
     card.make = [type, image_size](const CardOptions& options, std::string* why) -> CardPtr {
         Bytes uid;
         parseHex("D002000000000001", &uid);
@@ -178,7 +183,8 @@ CardType chipType(StType type, const char* name, const char* description, std::s
         if (type == StType::sr176 && !options.count("dump")) memory[kSr176IdBlock * 2 + 1] = 0x00;
         Bytes wire = reversed(uid);
         // An SR176 dump carries its UID unless one is given.
-        if (type == StType::sr176 && options.count("dump") && !options.count("uid")) wire.assign(memory.begin(), memory.begin() + 8);
+        if (type == StType::sr176 && options.count("dump") && !options.count("uid"))
+            wire.assign(memory.begin(), memory.begin() + 8);
         if (wire[7] != 0xD0 || wire[6] != 0x02) {
             if (why) *why = "uid of an ST chip begins D002";
             return nullptr;
@@ -194,9 +200,15 @@ CardType chipType(StType type, const char* name, const char* description, std::s
 }  // namespace
 
 void addStChips(CardCatalog& catalog) {
-    catalog.add(chipType(StType::sr176, "sr176", "ST SR176 (16 blocks of 2 bytes, 4-bit chip id, protect)", 32));
-    catalog.add(chipType(StType::sri512, "sri512", "ST SRI512 (16 blocks of 4 bytes, count-down counters)", 64));
-    catalog.add(chipType(StType::srix4k, "srix4k", "ST SRIX4K (128 blocks of 4 bytes, authentication, lock register)", 512));
+    catalog.add(chipType(StType::sr176, "sr176",
+                         "ST SR176 (16 blocks of 2 bytes, 4-bit chip id, lock bit n protects blocks 2n and 2n+1)", 32));
+    catalog.add(chipType(
+        StType::sri512, "sri512",
+        "ST SRI512 (16 blocks of 4 bytes, count-down counters in blocks 5-6, one lock bit per block, 0 = locked)", 64));
+    catalog.add(chipType(StType::srix4k, "srix4k",
+                         "ST SRIX4K (128 blocks of 4 bytes, count-down counters in blocks 5-6, authentication, lock "
+                         "register: bit 0 blocks 7-15, bit n blocks 16n-16n+15, 0 = locked)",
+                         512));
 }
 
 }  // namespace sim

@@ -52,11 +52,11 @@ public:
     // Memory commands of the selected chip; each returns a reader status.
     std::uint8_t read(std::uint8_t block, Bytes* out) const;
     std::uint8_t write(std::uint8_t block, const std::uint8_t* data);
-    std::uint8_t protectSr176(std::uint8_t lock_bits);              // bit n: blocks 2n, 2n + 1
-    std::uint8_t writeLockRegister(std::uint8_t value);             // SRIX4K, active low
-    std::uint8_t writeLockField(std::uint16_t value);               // SRI512, active low
+    std::uint8_t protectSr176(std::uint8_t lock_bits);                                // bit n: blocks 2n, 2n + 1
+    std::uint8_t writeLockRegister(std::uint8_t value);                               // SRIX4K, active low
+    std::uint8_t writeLockField(std::uint16_t value);                                 // SRI512, active low
     std::uint8_t authenticate(const std::uint8_t* challenge, Bytes* response) const;  // SRIX4K
-    std::uint8_t getUid(Bytes* out) const;                          // SRI512 and SRIX4K
+    std::uint8_t getUid(Bytes* out) const;                                            // SRI512 and SRIX4K
 
     std::uint32_t lockBits() const { return locks_; }
     std::uint8_t chipId() const { return chip_id_; }

@@ -11,7 +11,7 @@ namespace {
 
 using sim::Bytes;
 
-constexpr unsigned char kAnyLabel = 0x02;      // unaddressed, high data rate
+constexpr unsigned char kAnyLabel = 0x02;  // unaddressed, high data rate
 constexpr unsigned char kAddressed = 0x22;
 constexpr unsigned char kSelectedOnly = 0x12;
 

@@ -25,7 +25,9 @@ protected:
     }
     int select() { return rf_st_select(0, id); }
     int read4(int block) { return rf_srix4k_readblock(0, static_cast<unsigned char>(block), data, &len); }
-    int write4(int block, Bytes value) { return rf_srix4k_writeblock(0, static_cast<unsigned char>(block), value.data()); }
+    int write4(int block, Bytes value) {
+        return rf_srix4k_writeblock(0, static_cast<unsigned char>(block), value.data());
+    }
     Bytes got() const { return Bytes(data, data + len); }
     unsigned char id[256] = {};
     unsigned char data[256] = {};
@@ -44,7 +46,8 @@ TEST_F(StChips, EachCommandSendsItsCodeAndFields) {
         {[&] { return rf_sr176_protectblock(0, 0x81); }, sim::encodeRequest(0, 0x64, {0x81})},
         {[&] { return rf_srix4k_readblock(0, 9, data, &len); }, sim::encodeRequest(0, 0x65, {9})},
         {[&] { return rf_srix4k_writeblock(0, 9, four); }, sim::encodeRequest(0, 0x66, {9, 0xC0, 0xC1, 0xC2, 0xC3})},
-        {[&] { return rf_srix4k_authenticate(0, challenge, data, &len); }, sim::encodeRequest(0, 0x67, {1, 2, 3, 4, 5, 6})},
+        {[&] { return rf_srix4k_authenticate(0, challenge, data, &len); },
+         sim::encodeRequest(0, 0x67, {1, 2, 3, 4, 5, 6})},
         {[&] { return rf_srix4k_getuid(0, data, &len); }, sim::encodeRequest(0, 0x68, {})},
         {[&] { return rf_srix4k_writelockreg(0, 0xFE); }, sim::encodeRequest(0, 0x69, {0xFE})},
         {[&] { return rf_sri512_writelockreg(0, two); }, sim::encodeRequest(0, 0x6C, {0xB0, 0xB1})},

@@ -45,8 +45,8 @@ TEST(LabelAir, InventoryMaskAndAfiChooseWhoAnswers) {
 TEST(LabelAir, OptionFlagPutsTheSecurityByteBeforeEachBlock) {
     Iso15693Label label(sim::kIcodeSli, kUid, Bytes(28 * 4, 0xAB));
     ASSERT_EQ(label.transceive(addressed(0x22, 0x22, {1})), Bytes{0x00});
-    EXPECT_EQ(label.transceive(addressed(0x62, 0x23, {0, 1})), (Bytes{0x00, 0x00, 0xAB, 0xAB, 0xAB, 0xAB, 0x01, 0xAB,
-                                                                       0xAB, 0xAB, 0xAB}));
+    EXPECT_EQ(label.transceive(addressed(0x62, 0x23, {0, 1})),
+              (Bytes{0x00, 0x00, 0xAB, 0xAB, 0xAB, 0xAB, 0x01, 0xAB, 0xAB, 0xAB, 0xAB}));
 }
 
 TEST(LabelAir, SelectingAnotherLabelDeselectsThisOne) {
@@ -61,7 +61,7 @@ TEST(LabelAir, SelectingAnotherLabelDeselectsThisOne) {
 
 TEST(LabelAir, ErrorsAndForeignCustomCommands) {
     Iso15693Label icode(sim::kIcodeSli, kUid, {});
-    EXPECT_EQ(icode.transceive(addressed(0x22, 0x3F)), (Bytes{0x01, 0x01}));  // not supported
+    EXPECT_EQ(icode.transceive(addressed(0x22, 0x3F)), (Bytes{0x01, 0x01}));          // not supported
     EXPECT_EQ(icode.transceive(addressed(0x22, 0x21, {1, 2})), (Bytes{0x01, 0x02}));  // data missing
     // A custom command with another manufacturer's code is not for this label.
     Bytes foreign{0x22, 0xA2, 0x07};

@@ -82,18 +82,16 @@ KV_API int KV_STDCALL ISO15693_Lock_DSFID(int device_address, unsigned char flag
  * flags, the UID (8 bytes), DSFID, AFI, memory size (blocks - 1, block
  * size - 1) and IC reference, as far as the flags announce them (14 bytes
  * when all are present). */
-KV_API int KV_STDCALL ISO15693_Get_System_Information(int device_address, unsigned char flags,
-                                                      const unsigned char* uid, unsigned char* data,
-                                                      unsigned char* data_len);
+KV_API int KV_STDCALL ISO15693_Get_System_Information(int device_address, unsigned char flags, const unsigned char* uid,
+                                                      unsigned char* data, unsigned char* data_len);
 
 /* Security status of block_count blocks from first_block, one byte each
  * (bit 0 locked by the user, bit 1 at the factory) (code 0x7C; F, UID,
  * first_block, block_count). block_count 64 or more is refused with 1,
  * nothing sent. */
-KV_API int KV_STDCALL ISO15693_Get_Block_Security(int device_address, unsigned char flags,
-                                                  const unsigned char* uid, unsigned char first_block,
-                                                  unsigned char block_count, unsigned char* data,
-                                                  unsigned char* data_len);
+KV_API int KV_STDCALL ISO15693_Get_Block_Security(int device_address, unsigned char flags, const unsigned char* uid,
+                                                  unsigned char first_block, unsigned char block_count,
+                                                  unsigned char* data, unsigned char* data_len);
 
 /* I-CODE electronic article surveillance: set (0x7D), reset (0x7E) and lock
  * (0x7F) the EAS bit (F, UID). */
