@@ -19,7 +19,7 @@ Bytes encode(std::uint32_t address, std::uint8_t code, const Bytes& payload) {
 // Loads raw reply bytes into a frame as the transport would, and parses.
 struct Parsed {
     explicit Parsed(const Bytes& raw) : frame(0, 0, nullptr, 0) {
-        std::memcpy(frame.reply(), raw.data(), raw.size());
+        if (!raw.empty()) std::memcpy(frame.reply(), raw.data(), raw.size());
         *frame.replyLength() = static_cast<int>(raw.size());
         accepted = frame.ParseReply();
     }
