@@ -1,7 +1,7 @@
 // The reader's AT88RF020 commands. They go to the card that answered the
 // last request (rf_atqb) and has not been deselected since.
+#include "card_command.h"
 #include "cards/at88rf020.h"
-#include "firmware.h"
 
 namespace sim {
 namespace {
@@ -14,19 +14,10 @@ At88rf020* awakeCard(const Reader& reader) {
     return nullptr;
 }
 
-// A command with a payload of exactly `size` bytes; `op` returns a reader
-// status and may fill the reply data.
+// A command for the awake card with a payload of exactly `size` bytes.
 template <typename Op>
 Handler onCard(std::size_t size, Op op) {
-    return [size, op](Reader& r, const Command& c) -> std::optional<Reply> {
-        if (c.payload.size() != size) return Reply::error(kBadLength);
-        At88rf020* card = awakeCard(r);
-        if (card == nullptr) return Reply::error(kNoCard);
-        Bytes data;
-        const std::uint8_t status = op(*card, c.payload.data(), &data);
-        if (status != kOk) return Reply::error(status);
-        return Reply::ok(std::move(data));
-    };
+    return cardCommand(size, awakeCard, kNoCard, op);
 }
 
 }  // namespace

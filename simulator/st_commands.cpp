@@ -1,7 +1,9 @@
 // The reader's ST SR-series commands: it initiates and selects one chip,
 // then every block command goes to the selected chip.
+#include <algorithm>
+
+#include "card_command.h"
 #include "cards/st_chip.h"
-#include "firmware.h"
 
 namespace sim {
 namespace {
@@ -46,19 +48,10 @@ std::optional<Reply> selectChip(Reader& r, const Command& c) {
     return Reply::ok(Bytes{id});
 }
 
-// A command for the selected chip with a payload of exactly `size` bytes;
-// `op` returns a reader status and may fill the reply data.
+// A command for the selected chip with a payload of exactly `size` bytes.
 template <typename Op>
 Handler onSelected(std::size_t size, Op op) {
-    return [size, op](Reader& r, const Command& c) -> std::optional<Reply> {
-        if (c.payload.size() != size) return Reply::error(kBadLength);
-        StChip* chip = selected(r);
-        if (chip == nullptr) return Reply::error(kChipNotSelected);
-        Bytes data;
-        const std::uint8_t status = op(*chip, c.payload.data(), &data);
-        if (status != kOk) return Reply::error(status);
-        return Reply::ok(std::move(data));
-    };
+    return cardCommand(size, selected, kChipNotSelected, op);
 }
 
 // Codes 0x63-0x65 are type A commands outside ST mode or at other lengths.
