@@ -49,14 +49,20 @@ Reply answerOf(const std::vector<Bytes>& answers) {
     return Reply::ok(Bytes(answer.begin() + 1, answer.end()));
 }
 
-// flags, command, manufacturer code of custom commands, the UID when the
-// flags address a label, then the parameters.
-Bytes airRequest(std::uint8_t flags, std::uint8_t command, const std::uint8_t* uid, const Bytes& params = {}) {
-    Bytes request{flags, command};
-    if (isCustom(command)) request.push_back(kManufacturerNxp);
+// flags, the command (a custom one with its manufacturer code), the UID when
+// the flags address a label, then the parameters.
+Bytes airFrame(std::uint8_t flags, const Bytes& command, const std::uint8_t* uid, const Bytes& params) {
+    Bytes request{flags};
+    request.insert(request.end(), command.begin(), command.end());
     if (isAddressed(flags)) request.insert(request.end(), uid, uid + kUidSize);
     request.insert(request.end(), params.begin(), params.end());
     return request;
+}
+
+// The request of one of the reader's own commands.
+Bytes airRequest(std::uint8_t flags, std::uint8_t command, const std::uint8_t* uid, const Bytes& params = {}) {
+    const Bytes code = isCustom(command) ? Bytes{command, kManufacturerNxp} : Bytes{command};
+    return airFrame(flags, code, uid, params);
 }
 
 // Anticollision with one-slot inventories: where labels collide, the mask
@@ -161,17 +167,15 @@ std::optional<Reply> writeMultiple(Reader& r, const Command& c) {
 // after the code (and the manufacturer code of custom commands) when the
 // flags address a label. The label's whole answer comes back.
 std::optional<Reply> rawCommand(Reader& r, const Command& c) {
-    if (c.payload.size() < kHead + 1 || c.payload.size() != kHead + 1 + c.payload[kHead])
+    if (c.payload.size() < kHead + 1 || c.payload.size() != kHead + 1 + c.payload[kHead]) {
         return Reply::error(kBadLength);
+    }
     const std::uint8_t flags = c.payload[0];
     const std::uint8_t* uid = c.payload.data() + 1;
     const Bytes data(c.payload.begin() + kHead + 1, c.payload.end());
     if (data.empty()) return Reply::ok();  // nothing to send
-    Bytes request{flags, data[0]};
-    std::size_t rest = 1;
-    if (isCustom(data[0]) && data.size() > 1) request.push_back(data[rest++]);
-    if (isAddressed(flags)) request.insert(request.end(), uid, uid + kUidSize);
-    request.insert(request.end(), data.begin() + static_cast<std::ptrdiff_t>(rest), data.end());
+    const auto split = data.begin() + (isCustom(data[0]) && data.size() > 1 ? 2 : 1);
+    const Bytes request = airFrame(flags, Bytes(data.begin(), split), uid, Bytes(split, data.end()));
     const std::vector<Bytes> answers = broadcast(labels(r), request);
     if (answers.empty()) return data[0] == kStayQuiet ? Reply::ok() : Reply::error(kNoCard);
     if (answers.size() > 1) return Reply::error(kCollision);
