@@ -31,6 +31,7 @@ constexpr int kSr176Block = 2;
 constexpr int kSrixBlock = 4;
 constexpr int kSrixUid = 8;
 constexpr int kChallenge = 6;
+constexpr int kSri512LockSize = 2;
 constexpr int kAt020Page = 8;
 constexpr int kAt020Password = 8;
 constexpr int kAt020LockSize = 4;
@@ -97,7 +98,7 @@ KV_API int KV_STDCALL rf_srix4k_writelockreg(int device_address, unsigned char l
 }
 
 KV_API int KV_STDCALL rf_sri512_writelockreg(int device_address, const unsigned char* lock_data) {
-    return kv::sendStatus(address16(device_address), kSri512WriteLock, Payload().bytes(lock_data, 2));
+    return kv::sendStatus(address16(device_address), kSri512WriteLock, Payload().bytes(lock_data, kSri512LockSize));
 }
 
 KV_API int KV_STDCALL rf_at020_check(int device_address, const unsigned char* password) {
