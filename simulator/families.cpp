@@ -7,6 +7,7 @@
 #include "cards/iso15693_label.h"
 #include "cards/st_chip.h"
 #include "firmware.h"
+#include "processor_cards.h"
 
 namespace sim {
 
@@ -16,6 +17,10 @@ void installFamilies(Firmware& firmware) {
     installSt(firmware);
     installAt88(firmware);
     installFelica(firmware);
+    installIso14443_4(firmware);
+    installSam(firmware);
+    installCpuCardCommands(firmware);
+    installPsamCommands(firmware);
 }
 
 void installCardTypes(CardCatalog& catalog) {
@@ -23,6 +28,7 @@ void installCardTypes(CardCatalog& catalog) {
     addStChips(catalog);
     addAt88rf020(catalog);
     addFelica(catalog);
+    installProcessorCardTypes(catalog);
 }
 
 }  // namespace sim
