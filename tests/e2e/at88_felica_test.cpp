@@ -146,6 +146,26 @@ TEST_F(At88, TheAnswerToRequestCarriesThePupi) {
     });
 }
 
+TEST_F(At88, TheTestProgramsSearchWakesTheCardWithItsAnswerToRequest) {
+    // Field off, AT88RF020 mode, field on, then the request, as its page does.
+    ASSERT_EQ(rf_antenna_sta(0, 0), 0);
+    ASSERT_EQ(rf_init_type(0, 'r'), 0);
+    ASSERT_EQ(rf_antenna_sta(0, 1), 0);
+    EXPECT_EQ(read(0), sim::kNoCard);  // asleep until requested
+    unsigned char atqb[256] = {};
+    unsigned char atqb_len = 0;
+    ASSERT_EQ(rf_atqb(0, 0, atqb, &atqb_len), 0);
+    ASSERT_EQ(atqb_len, 12);
+    EXPECT_EQ(Bytes(atqb, atqb + 5), (Bytes{0x50, 0xA1, 0xB2, 0xC3, 0xD4}));
+    ASSERT_EQ(rf_at020_check(0, kPassword), 0);
+    EXPECT_EQ(read(31), 0);
+    // Deselected, it answers only a wake-up request.
+    ASSERT_EQ(rf_at020_deselect(0), 0);
+    EXPECT_NE(rf_atqb(0, 0, atqb, &atqb_len), 0);
+    ASSERT_EQ(rf_atqb(0, 1, atqb, &atqb_len), 0);
+    EXPECT_EQ(read(0), 0);
+}
+
 class Felica : public kvtest::SimReaderTest {};
 
 TEST_F(Felica, TheCardNumberIsTheIdmWithoutItsManufacturerCode) {
