@@ -41,8 +41,19 @@ namespace sim {
     X(kNotPowered, 0x34, "the contact slot is not powered")                                  \
     /* ISO15693: 0x40-0x4F */                                                                \
     X(kLabelError, 0x40, "the label answered with an error flag")                            \
+    X(kLabelNotSupported, 0x41, "the label does not support or recognise the command")       \
+    X(kLabelBlockRange, 0x42, "the label has no such block")                                 \
+    X(kLabelAlreadyLocked, 0x43, "the label's block or field is already locked")             \
+    X(kLabelLocked, 0x44, "the label's block or field is locked and cannot change")          \
     /* ST, AT88RF020 and FeliCa: 0x50-0x5F */                                                \
-    X(kChipNotSelected, 0x50, "no chip is selected")
+    X(kChipNotSelected, 0x50, "no chip is selected")                                         \
+    X(kChipBlockRange, 0x51, "the chip has no such block or page")                           \
+    X(kChipLocked, 0x52, "the block or page is locked or read-only")                         \
+    X(kCounterUp, 0x53, "a count-down counter cannot be increased")                          \
+    X(kPasswordRequired, 0x54, "the password has not been presented")                        \
+    X(kPasswordWrong, 0x55, "wrong password")                                                \
+    X(kPageUnreadable, 0x56, "the page can never be read")                                   \
+    X(kCounterExhausted, 0x57, "the counter has reached its end")
 
 enum Status : std::uint8_t {
 #define SIM_STATUS_ENUM(name, value, text) name = value,
