@@ -33,6 +33,21 @@ void CpuCardA::deselected() {
     leaveProtocol();
 }
 
+void CpuCardA::select() {
+    TypeACard::select();
+    leaveProtocol();
+}
+
+void CpuCardA::halt() {
+    TypeACard::halt();
+    leaveProtocol();
+}
+
+void CpuCardA::reset() {
+    TypeACard::reset();
+    leaveProtocol();
+}
+
 CpuCardB::CpuCardB(std::array<std::uint8_t, 4> pupi, std::shared_ptr<Cos> cos)
     : TypeBCard(pupi, {0x00, 0x00, 0x00, 0x00}, kProtocolInfo, 'B'), cos_(std::move(cos)) {}
 

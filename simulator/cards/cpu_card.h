@@ -61,6 +61,10 @@ public:
 
     void powerDown() override;
     void deselected() override;
+    // A halted or re-selected card must be activated (RATS) again.
+    void select() override;
+    void halt() override;
+    void reset() override;
 
 protected:
     void onEnter() override { cos_->reset(); }

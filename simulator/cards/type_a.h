@@ -25,10 +25,11 @@ public:
     // is already ready or active answers as well: the reader drops any
     // selection before it requests. Returns true when the card answered.
     bool request(bool wake_up);
-    void select() { state_ = State::active; }
-    void halt() { state_ = State::halted; }
+    // Cards with more protocol on top (ISO14443-4) leave it on every change.
+    virtual void select() { state_ = State::active; }
+    virtual void halt() { state_ = State::halted; }
     // Back to idle, as after a failed authentication.
-    void reset() { state_ = State::idle; }
+    virtual void reset() { state_ = State::idle; }
     void powerDown() override { state_ = State::idle; }
 
     // The card was deselected by another card's selection.

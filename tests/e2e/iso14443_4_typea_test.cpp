@@ -83,3 +83,24 @@ TEST_F(TypeA, OverLongApdusAreRefusedUnsent) {
 }
 
 }  // namespace
+
+namespace {
+
+// A halted card that is woken and selected again through the type A layer
+// has not been activated: it takes no APDU until it is reset again.
+TEST_F(TypeA, HaltedAndReselectedCardNeedsActivationAgain) {
+    place("cpu-a:uid=04A1B2C3");
+    family('A');
+    ASSERT_EQ(rf_typea_rst(0, 0x52, buffer, &length), 0);
+    ASSERT_EQ(rf_halt(0), 0);
+    unsigned char tag_type[2], uid[10], uid_len = 0, sak = 0;
+    ASSERT_EQ(rf_request(0, 0x52, tag_type), 0);
+    ASSERT_EQ(rf_anticoll(0, 4, uid, &uid_len), 0);
+    ASSERT_EQ(rf_select(0, uid, uid_len, &sak), 0);
+    const unsigned char apdu[] = {0x00, 0x84, 0x00, 0x00, 0x08};
+    EXPECT_EQ(rf_cos_command(0, apdu, sizeof apdu, buffer, &length), sim::kNotActivated);
+    ASSERT_EQ(rf_typea_rst(0, 0x52, buffer, &length), 0);
+    EXPECT_EQ(rf_cos_command(0, apdu, sizeof apdu, buffer, &length), 0);
+}
+
+}  // namespace
