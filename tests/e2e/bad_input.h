@@ -46,7 +46,7 @@ public:
     ~Io();
 
     unsigned char* out(std::size_t size) { return block(size, 0x00, true); }
-    unsigned char* in(std::size_t size) { return block(size, 0xFF, false); }
+    unsigned char* in(std::size_t size, unsigned char fill = 0xFF) { return block(size, fill, false); }
     unsigned char* len() { return &*byte_lengths_.emplace_back(std::make_unique<unsigned char>(0)); }
     int* ilen() { return &*int_lengths_.emplace_back(std::make_unique<int>(0)); }
 

@@ -59,6 +59,8 @@ std::vector<Row> readerControlRows() {
         {"door_acess", kRefused, [](Io& io) { return door_acess(kAddr, 0x1D, 255, io.in(255), io.out(258)); }},
         {"door_acess", kSent, [](Io& io) { return door_acess(kWideAddr, 0x00, 0, nullptr, io.out(258)); }},
         {"door_acess", kSent, [](Io& io) { return door_acess(kAddr, 0x17, 252, io.in(252), io.out(258)); }},
+        // Every byte escaped: the longest request frame there is.
+        {"door_acess", kSent, [](Io& io) { return door_acess(kAddr, 0x10, 252, io.in(252, 0x10), io.out(258)); }},
     };
 }
 
