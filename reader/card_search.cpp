@@ -1,6 +1,8 @@
 // The composite search: find the type A card in the field and select it the
 // Mifare way (anticollision, select) or the Ultralight way, by its answer
 // to request, using the library's own exports for every exchange.
+#include <cstring>
+
 #include "KovalinkHID.h"
 
 namespace {
@@ -12,6 +14,9 @@ enum : int {
     kUlSelectFailed = -5,
     kNotSevenByteUid = -6,
 };
+// Anticollision hands back the whole UID the reader reports, up to the
+// largest reply, more than the caller's 7 bytes.
+constexpr int kLargestReply = 252;
 
 // The answer 0x0044 is an Ultralight's; so is any answer when the caller's
 // tag_type holds zeros in its last two bytes, which the request never writes.
@@ -32,8 +37,10 @@ KV_API int KV_STDCALL rf_getlockcardinfo(int device_address, unsigned char mode,
         if (rf_ul_select(device_address, uid, uid_len) != 0) return kUlSelectFailed;
         return *uid_len == 7 ? 0 : kNotSevenByteUid;
     }
-    if (rf_anticoll(device_address, 4, uid, uid_len) != 0) return kAnticollFailed;
+    unsigned char reported[kLargestReply];
+    if (rf_anticoll(device_address, 4, reported, uid_len) != 0) return kAnticollFailed;
     if (*uid_len != 4) return kNotFourByteUid;
+    std::memcpy(uid, reported, 4);
     unsigned char sak = 0;
     return rf_select(device_address, uid, 4, &sak) == 0 ? 0 : kSelectFailed;
 }
