@@ -1,0 +1,63 @@
+#include "session.h"
+
+#include <cstdio>
+#include <ostream>
+
+#include "KovalinkHID.h"
+#include "errors.h"
+#include "frame_text.h"
+
+namespace kl {
+
+Session::Session(const Globals& globals, std::ostream& trace) : globals_(globals), trace_(trace) {}
+
+Session::~Session() {
+    if (open_) rf_ClosePort();
+}
+
+void Session::open() {
+    if (open_) return;
+    if (rf_init_com(0, static_cast<int>(globals_.vendor_id), static_cast<int>(globals_.product_id)) != 0) {
+        char ids[64];
+        std::snprintf(ids, sizeof ids, "%04X:%04X", globals_.vendor_id, globals_.product_id);
+        throw Failure(kExitNoReader, std::string("rf_init_com failed: no reader with ids ") + ids +
+                                         " could be opened; 'kovalink list' shows what is present");
+    }
+    open_ = true;
+}
+
+int Session::tryCall(const Call& call, const std::function<int()>& library_call,
+                     const std::function<Bytes()>& reply) {
+    open();
+    if (globals_.trace) {
+        const auto address = static_cast<std::uint16_t>(call.address >= 0 ? call.address : globals_.address);
+        trace_ << "-> " << call.function << "  " << toHex(encodeRequestFrame(address, call.code, call.payload), " ")
+               << "\n";
+    }
+    const int result = library_call();
+    if (globals_.trace) {
+        trace_ << "<- " << call.function << "  ";
+        if (result == 0) {
+            trace_ << "status 00";
+            if (reply) {
+                const Bytes data = reply();
+                trace_ << ", " << data.size() << " bytes" << (data.empty() ? "" : ": " + toHex(data, " "));
+            }
+        } else {
+            trace_ << "result " << result << " (" << describeResult(result) << ")";
+        }
+        trace_ << "\n";
+    }
+    return result;
+}
+
+void Session::call(const Call& call, const std::function<int()>& library_call, const std::function<Bytes()>& reply) {
+    if (const int result = tryCall(call, library_call, reply)) throw libraryError(call.function, result);
+}
+
+void Session::traceReplyBody(const char* function, const Bytes& body) {
+    if (!globals_.trace) return;
+    trace_ << "<- " << function << "  " << toHex(frameBody(body), " ") << "\n";
+}
+
+}  // namespace kl
