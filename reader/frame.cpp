@@ -5,7 +5,7 @@
 
 namespace kv {
 
-int g_lastStatus = 0;
+std::atomic<int> g_lastStatus{0};
 
 namespace {
 

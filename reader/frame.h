@@ -9,6 +9,7 @@
 // byte we do not interpret, status, L - 3 payload bytes, checksum.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace kv {
@@ -21,8 +22,10 @@ constexpr std::uint8_t kDle = 0x10;
 // The largest payload whose length byte (n + 3) does not wrap.
 constexpr int kMaxPayload = 252;
 
-// Status of the most recent frame object destroyed in this process.
-extern int g_lastStatus;
+// Status of the most recent frame object destroyed in this process. With
+// callers on several threads the last destructor to run wins; the value is
+// atomic only so that such callers never see a torn or racy read.
+extern std::atomic<int> g_lastStatus;
 
 class CTransData {
 public:

@@ -1,0 +1,20 @@
+// Reply parsing: any bytes the transport may hand over, of any length up to
+// the buffer, parse without reading or writing outside the frame object.
+#include <cstdint>
+#include <cstring>
+
+#include "frame.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > kv::kFrameBuffer) size = kv::kFrameBuffer;
+    kv::CTransData frame(0, 0x4B, data, size > 0 ? static_cast<int>(data[0]) % 253 : 0);
+    if (size > 0) std::memcpy(frame.reply(), data, size);
+    *frame.replyLength() = static_cast<int>(size);
+    frame.ParseReply();
+    std::uint8_t out[kv::kFrameBuffer];
+    frame.GetStatus();
+    frame.GetReplyAddress();
+    frame.CopyData(out, frame.GetDataLength());
+    frame.CopyReplyBody(out);
+    return 0;
+}
