@@ -42,8 +42,8 @@ bool registerCommand(CommandEntry entry) {
     return true;
 }
 
-bool registerGroup(GroupEntry entry) {
-    registry().groups.push_back(std::move(entry));
+bool registerGroup(std::string path, std::string help, std::string section, std::vector<std::string> aliases) {
+    registry().groups.push_back({std::move(path), std::move(help), std::move(aliases), std::move(section)});
     return true;
 }
 

@@ -43,7 +43,8 @@ struct GroupEntry {
 };
 
 bool registerCommand(CommandEntry entry);
-bool registerGroup(GroupEntry entry);
+bool registerGroup(std::string path, std::string help, std::string section = "Cards",
+                   std::vector<std::string> aliases = {});
 
 // Top-level commands are listed under "Reader" in --help, top-level groups
 // under their section. Builds the tree of subcommands under `root`; `selected` later finds the
