@@ -3,6 +3,7 @@
 #include "KovalinkHID.h"
 #include "core/errors.h"
 #include "core/options.h"
+#include "commands/typea/blocks.h"
 
 namespace kl::mifare {
 
@@ -29,7 +30,7 @@ void classify(CardId* id) {
 const CardId& Card::search() {
     Session& r = reader();
     const auto a = address();
-    r.call({"rf_init_type", 0x3A, {'A'}}, [&] { return rf_init_type(a, 'A'); });
+    typea::selectFamily(r);
     unsigned char atqa[2] = {};
     r.call({"rf_request", 0x46, {0x52}}, [&] { return rf_request(a, 0x52, atqa); },
            [&] { return Bytes(atqa, atqa + 2); });
@@ -74,26 +75,9 @@ void Card::authenticate(unsigned block, unsigned char key_type, const Bytes& key
                   [&] { return rf_M1_authentication2(address(), key_type, b, key.data()); });
 }
 
-std::optional<Bytes> Card::tryRead(unsigned block) {
-    const auto b = static_cast<unsigned char>(block);
-    unsigned char data[256] = {};
-    unsigned char length = 0;
-    const int result = reader().tryCall({"rf_M1_read", 0x4B, {b}}, [&] { return rf_M1_read(address(), b, data, &length); },
-                                        [&] { return Bytes(data, data + length); });
-    last_result_ = result;
-    if (result == 1) throw libraryError("rf_M1_read", result);
-    if (result != 0) return std::nullopt;
-    if (length != kBlockSize) {
-        throw Failure(kExitTransport, "rf_M1_read gave " + std::to_string(length) + " bytes for block " +
-                                          std::to_string(block) + ", expected 16");
-    }
-    return Bytes(data, data + length);
-}
+std::optional<Bytes> Card::tryRead(unsigned block) { return typea::tryRead16(reader(), block, &last_result_); }
 
-Bytes Card::read(unsigned block) {
-    if (std::optional<Bytes> data = tryRead(block)) return *data;
-    throw libraryError("rf_M1_read", last_result_);
-}
+Bytes Card::read(unsigned block) { return typea::read16(reader(), block); }
 
 bool Card::tryWrite(unsigned block, const Bytes& data) {
     const auto b = static_cast<unsigned char>(block);
