@@ -9,6 +9,8 @@
 namespace kv {
 
 const char* const kTransportFile = "libTavoHID.so";
+// Installed without the development link, only the versioned name is there.
+const char* const kTransportVersionedFile = "libTavoHID.so.1";
 
 CDllLoader::~CDllLoader() {
     if (m_module != nullptr) ::dlclose(m_module);
@@ -34,8 +36,7 @@ bool bind(const CDllLoader& module, const char* name, Fn* slot) {
 }  // namespace
 
 CDllMstCom::CDllMstCom(const std::string& folder) {
-    const std::string path = folder + "/" + kTransportFile;
-    bool ok = Load(path);
+    bool ok = Load(folder + "/" + kTransportFile) || Load(folder + "/" + kTransportVersionedFile);
     if (ok) {
         ok = bind(*this, "GetCOMDLLVersion", &GetCOMDLLVersion) & bind(*this, "OpenComPort", &OpenComPort) &
              bind(*this, "CloseComPort", &CloseComPort) & bind(*this, "OpenLPTPort", &OpenLPTPort) &

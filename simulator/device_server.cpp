@@ -126,6 +126,11 @@ void DeviceServer::trace(const std::string& line) {
     if (trace_) trace_(line);
 }
 
+bool DeviceServer::tracing() const {
+    std::lock_guard<std::mutex> lock(state_mutex_);
+    return static_cast<bool>(trace_);
+}
+
 bool DeviceServer::takeFault(Fault* fault) {
     std::lock_guard<std::mutex> lock(state_mutex_);
     if (faults_.empty()) return false;
@@ -212,9 +217,28 @@ void DeviceServer::receive(Connection& connection) {
     }
 }
 
+void DeviceServer::traceExchange(const DecodedFrame& frame, const std::string& name, const Reply& reply,
+                                 const Bytes& wire) {
+    const Command& command = frame.command;
+    char head[96];
+    std::snprintf(head, sizeof head, "-> %04X %02X %-22s", command.address, command.code, name.c_str());
+    trace(std::string(head) + " payload[" + std::to_string(command.payload.size()) + "] " + hex(command.payload) +
+          "  | " + hex(frame.raw));
+    const char* meaning = statusText(reply.status);
+    char tail[160];
+    std::snprintf(tail, sizeof tail, "<- status %02X (%s)", reply.status, meaning ? meaning : "?");
+    trace(std::string(tail) + " payload[" + std::to_string(reply.data.size()) + "] " + hex(reply.data) + "  | " +
+          hex(wire));
+}
+
 void DeviceServer::handle(Connection& connection, const DecodedFrame& frame) {
     {
         std::lock_guard<std::mutex> lock(state_mutex_);
+        // A long-running reader keeps only the most recent frames.
+        constexpr std::size_t kRequestLogLimit = 100000;
+        if (requests_.size() >= kRequestLogLimit) {
+            requests_.erase(requests_.begin(), requests_.begin() + kRequestLogLimit / 2);
+        }
         requests_.push_back(frame.raw);
     }
     const Command& command = frame.command;
@@ -238,10 +262,6 @@ void DeviceServer::handle(Connection& connection, const DecodedFrame& frame) {
         }
         own = reader_.address;
     }
-    char head[96];
-    std::snprintf(head, sizeof head, "-> %04X %02X %-22s", command.address, command.code, name.c_str());
-    trace(std::string(head) + " payload[" + std::to_string(command.payload.size()) + "] " + hex(command.payload) +
-          "  | " + hex(frame.raw));
 
     Fault fault;
     const bool faulty = takeFault(&fault);
@@ -249,11 +269,7 @@ void DeviceServer::handle(Connection& connection, const DecodedFrame& frame) {
                                                                                     : reply.address.value_or(own);
     const std::uint8_t spoil = faulty && fault.kind == Fault::Kind::corrupt_checksum ? 0x01 : 0x00;
     Bytes wire = encodeReply(from, command.code, reply.status, reply.data, spoil);
-    const char* meaning = statusText(reply.status);
-    char tail[160];
-    std::snprintf(tail, sizeof tail, "<- status %02X (%s)", reply.status, meaning ? meaning : "?");
-    trace(std::string(tail) + " payload[" + std::to_string(reply.data.size()) + "] " + hex(reply.data) + "  | " +
-          hex(wire));
+    if (tracing()) traceExchange(frame, name, reply, wire);
 
     if (faulty) {
         trace("-- fault: " + fault.describe());

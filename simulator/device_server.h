@@ -73,6 +73,8 @@ private:
     bool takeFault(Fault* fault);
     void closeConnection(Connection& connection);
     void trace(const std::string& line);
+    void traceExchange(const DecodedFrame& frame, const std::string& name, const Reply& reply, const Bytes& wire);
+    bool tracing() const;
 
     Reader& reader_;
     ServerOptions options_;

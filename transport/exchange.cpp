@@ -24,6 +24,7 @@ struct Io {
     Device& device;
     const Timeouts& timeouts;
     bool gone = false;
+    bool timed_out = false;
 
     int reportLength(int reported) const {
         return std::clamp(reported, 2, static_cast<int>(kReportBuffer));
@@ -47,6 +48,7 @@ struct Io {
         const std::size_t wanted = reportLength(device.inputReportLength());
         const IoStatus status = device.read(report, wanted, &length, timeouts.read_ms);
         if (status == IoStatus::gone) gone = true;
+        if (status == IoStatus::timeout) timed_out = true;
         if (status != IoStatus::ok || length < 2) return 0;
         const std::size_t count = std::min<std::size_t>({report[1], length - 2, kReportData});
         std::memcpy(destination, report + 2, count);
@@ -75,13 +77,13 @@ bool frameComplete(const std::uint8_t* bytes, std::size_t length) {
 }
 
 ExchangeResult exchange(Device& device, const std::uint8_t* request, std::size_t request_length,
-                        std::uint8_t* reply, int* reply_length, const Timeouts& timeouts) {
+                        std::uint8_t* reply, int* reply_length, const Timeouts& timeouts, bool discard_stale) {
     ExchangeResult outcome;
     if (request == nullptr || reply == nullptr || reply_length == nullptr) return outcome;
     if (request_length == 0 || request_length > kFrameBuffer) return outcome;
 
     Io io{device, timeouts};
-    discardStaleInput(device);
+    if (discard_stale) discardStaleInput(device);
 
     // Every full chunk is written even when one fails; the last one decides.
     bool sent = false;
@@ -90,6 +92,7 @@ ExchangeResult exchange(Device& device, const std::uint8_t* request, std::size_t
     }
     if (!sent) {
         outcome.device_gone = io.gone;
+        outcome.unsettled = true;
         return outcome;
     }
 
@@ -110,6 +113,7 @@ ExchangeResult exchange(Device& device, const std::uint8_t* request, std::size_t
     *reply_length = static_cast<int>(total);
     outcome.result = total > 0 ? 0 : 1;
     outcome.device_gone = io.gone;
+    outcome.unsettled = io.timed_out || !frameComplete(reply, total);
     return outcome;
 }
 

@@ -18,16 +18,20 @@ struct Timeouts {
 };
 
 struct ExchangeResult {
-    int result = 1;           // 0: a non-empty reply arrived; 1: failure
-    bool device_gone = false; // the device went away during the exchange
+    int result = 1;            // 0: a non-empty reply arrived; 1: failure
+    bool device_gone = false;  // the device went away during the exchange
+    bool unsettled = false;    // a time-out or failure: a late reply may follow
 };
 
 // True when `bytes` hold STX ... ETX, with DLE making the next byte data.
 bool frameComplete(const std::uint8_t* bytes, std::size_t length);
 
 // Runs one exchange on an open device. `reply` holds kFrameBuffer bytes;
-// `*reply_length` is written whenever the send succeeded.
+// `*reply_length` is written whenever the send succeeded. After an unsettled
+// exchange the caller passes `discard_stale`, so input reports left over from
+// it (a reply that came too late) are dropped before the next request.
 ExchangeResult exchange(Device& device, const std::uint8_t* request, std::size_t request_length,
-                        std::uint8_t* reply, int* reply_length, const Timeouts& timeouts = {});
+                        std::uint8_t* reply, int* reply_length, const Timeouts& timeouts = {},
+                        bool discard_stale = true);
 
 }  // namespace tavo

@@ -9,7 +9,9 @@
 
 namespace tavo {
 
-// `sysfs_root` and `dev_root` are "/sys" and "/dev" except in tests.
+// `sysfs_root` and `dev_root` are "/sys" and "/dev" except in tests. The
+// devices it opens are HidrawDevice (hidraw_device.h), whose layout() tells
+// how their report lengths were found.
 std::unique_ptr<Backend> makeHidrawBackend(const std::string& sysfs_root = "/sys",
                                            const std::string& dev_root = "/dev");
 

@@ -19,13 +19,19 @@ Port::Port(BackendFactory factory) : factory_(std::move(factory)) {}
 bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
     std::lock_guard<std::mutex> lock(mutex_);
     device_.reset();
+    open_failures_.clear();
     for (auto& backend : factory_()) {
         for (const DeviceInfo& info : backend->enumerate()) {
             if (info.vendor_id != vendor_id || info.product_id != product_id) continue;
-            std::unique_ptr<Device> device = backend->open(info, nullptr);
-            if (!device) continue;  // busy or no permission: try the next one
+            std::string why;
+            std::unique_ptr<Device> device = backend->open(info, &why);
+            if (!device) {  // busy or no permission: try the next one
+                open_failures_.push_back(info.path + ": " + (why.empty() ? "cannot be opened" : why));
+                continue;
+            }
             device->sendSetup(kSetupReport, sizeof kSetupReport);
             device_ = std::move(device);
+            unsettled_ = true;
             return true;
         }
     }
@@ -37,6 +43,11 @@ void Port::close() {
     device_.reset();
 }
 
+std::vector<std::string> Port::openFailures() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return open_failures_;
+}
+
 bool Port::isOpen() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return device_ != nullptr;
@@ -46,7 +57,9 @@ int Port::communicate(const std::uint8_t* request, std::size_t request_length, s
                       int* reply_length) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!device_) return 1;
-    const ExchangeResult outcome = exchange(*device_, request, request_length, reply, reply_length, timeouts_);
+    const ExchangeResult outcome =
+        exchange(*device_, request, request_length, reply, reply_length, timeouts_, unsettled_);
+    unsettled_ = outcome.unsettled;
     if (outcome.device_gone) device_.reset();
     return outcome.result;
 }

@@ -31,6 +31,10 @@ public:
     void close();
     bool isOpen() const;
 
+    // Why the matching devices passed over by the last open() could not be
+    // opened ("/dev/hidraw3: Permission denied"), in search order.
+    std::vector<std::string> openFailures() const;
+
     // One exchange; 1 at once when no device is open. A device that went
     // away is closed, so later calls fail at once until it is opened again.
     int communicate(const std::uint8_t* request, std::size_t request_length, std::uint8_t* reply,
@@ -42,7 +46,9 @@ private:
     BackendFactory factory_;
     mutable std::mutex mutex_;  // one exchange at a time; open/close wait for it
     std::unique_ptr<Device> device_;
+    std::vector<std::string> open_failures_;
     Timeouts timeouts_;
+    bool unsettled_ = true;  // stale input may be waiting
 };
 
 // The one port of this process, used by the exports.

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -27,18 +28,33 @@ public:
         // The device speaks in 33-byte reports whatever length we are told.
         std::uint8_t message[kReportSize] = {};
         std::memcpy(message, report, std::min(length, kReportSize));
-        const IoStatus ready = waitFd(fd_, POLLOUT, timeout_ms);
-        if (ready != IoStatus::ok) return ready;
-        const ssize_t n = ::send(fd_, message, sizeof message, MSG_NOSIGNAL | MSG_DONTWAIT);
+        // Try at once; wait for room only when the socket is full.
+        ssize_t n = ::send(fd_, message, sizeof message, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            const IoStatus ready = waitFd(fd_, POLLOUT, timeout_ms);
+            if (ready != IoStatus::ok) return ready;
+            n = ::send(fd_, message, sizeof message, MSG_NOSIGNAL | MSG_DONTWAIT);
+        }
         if (n == static_cast<ssize_t>(sizeof message)) return IoStatus::ok;
         return n < 0 ? statusFromErrno(errno) : IoStatus::error;
     }
 
     IoStatus read(std::uint8_t* buffer, std::size_t capacity, std::size_t* length, int timeout_ms) override {
         *length = 0;
-        const IoStatus ready = waitFd(fd_, POLLIN, timeout_ms);
-        if (ready != IoStatus::ok) return ready;
-        const ssize_t n = ::recv(fd_, buffer, capacity, MSG_DONTWAIT);
+        // A blocking receive bounded by the socket's receive time-out costs
+        // one system call per report; the time-out is set only when it changes.
+        int flags = 0;
+        if (timeout_ms <= 0) {
+            flags = MSG_DONTWAIT;
+        } else if (timeout_ms != receive_timeout_ms_) {
+            timeval tv{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+            if (::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0) return statusFromErrno(errno);
+            receive_timeout_ms_ = timeout_ms;
+        }
+        ssize_t n;
+        do {
+            n = ::recv(fd_, buffer, capacity, flags);
+        } while (n < 0 && errno == EINTR);
         if (n == 0) return IoStatus::gone;  // peer closed: unplugged
         if (n < 0) return statusFromErrno(errno);
         *length = static_cast<std::size_t>(n);
@@ -55,6 +71,7 @@ public:
 private:
     static constexpr int kSetupTimeoutMs = 1000;
     int fd_;
+    int receive_timeout_ms_ = 0;
 };
 
 class VirtualBackend final : public Backend {

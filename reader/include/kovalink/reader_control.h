@@ -1,75 +1,142 @@
-/* Reader control: address, identity, beeper, lamp, antenna, card family,
- * display, flash memory and the raw pass-through. */
+/**
+ * @file reader_control.h
+ * Reader control: opening the reader, its address, identity, beeper, lamp,
+ * antenna, card family, display, flash memory and the raw pass-through.
+ *
+ * Every command returns 0 on success, 1 for a local failure (argument
+ * refused before sending, no reader open, time-out, rejected reply, reply of
+ * the wrong length) or the reader's status byte (2-255).
+ */
 #ifndef KOVALINK_READER_CONTROL_H
 #define KOVALINK_READER_CONTROL_H
 
 #include "api.h"
 
-/* Opens the reader with the USB ids (the address is not used).
- * Returns 0 when opened, 1 when no such reader could be opened. */
+/**
+ * Opens the first reader with these USB ids (a hidraw device, else a
+ * virtual reader served by readersim). A reader already open is closed first.
+ * @param device_address not used
+ * @param vendor_id USB vendor id, normally 0x1A86
+ * @param product_id USB product id, normally 0xE010
+ * @return 0 when opened, 1 when no such reader could be opened
+ */
 KV_API int KV_STDCALL rf_init_com(int device_address, int vendor_id, int product_id);
 
-/* Closes the reader. Returns 0. */
+/** Closes the reader. @return 0 */
 KV_API int KV_STDCALL rf_ClosePort(void);
 
-/* The status of the most recent exchange (0 to 255): 0 success, 1 local
- * failure or rejected reply, other values the reader's status byte. */
+/**
+ * @return the status of the most recent exchange (0-255): 0 success, 1 local
+ * failure or rejected reply, other values the reader's status byte. Commands
+ * refused on their arguments leave it unchanged.
+ */
 KV_API int KV_STDCALL rf_GetErrorMessage(void);
 
-/* Releases a block of this library's heap; null is ignored. The library never
- * hands out memory, so callers rarely need it. */
+/**
+ * Releases a block of this library's heap; null is ignored. The library
+ * never hands out memory, so callers rarely need it.
+ * @return 0
+ */
 KV_API int KV_STDCALL rf_free(void* block);
 
-/* Writes the library version (19) to *version. Returns 0, or 1 for null. */
+/**
+ * @param[out] version receives the library version, 19
+ * @return 0, or 1 when @p version is null
+ */
 KV_API int KV_STDCALL lib_ver(int* version);
 
-/* Sets the reader's address to new_number (code 0x13). */
+/**
+ * Sets the reader's address (device number). Command 0x13.
+ * @param new_number the new address, sent least significant byte first
+ */
 KV_API int KV_STDCALL rf_init_device_number(int device_address, unsigned short new_number);
 
-/* Asks the reader at address 0 for its address (code 0x14); the answer's
- * address field goes to *device_number. */
+/**
+ * Asks for the reader's address. Command 0x14, always sent to address 0,
+ * which every reader answers.
+ * @param device_address not used
+ * @param[out] device_number the address field of the reply
+ */
 KV_API int KV_STDCALL rf_get_device_number(int device_address, unsigned short* device_number);
 
-/* Reader model, 2 bytes (code 0x16). */
+/**
+ * Reads the reader's model. Command 0x16.
+ * @param[out] model 2 bytes; 1 is returned when the reply is not 2 bytes
+ */
 KV_API int KV_STDCALL rf_get_model(int device_address, unsigned char* model);
 
-/* Reader serial number (code 0x17): snr receives up to 252 bytes, *snr_len
- * their number. */
+/**
+ * Reads the reader's serial number. Command 0x17.
+ * @param[out] snr up to 252 bytes
+ * @param[out] snr_len number of bytes written to @p snr
+ */
 KV_API int KV_STDCALL rf_get_snr(int device_address, unsigned char* snr, int* snr_len);
 
-/* Sounds the beeper for duration x 10 ms (code 0x1D). */
+/**
+ * Sounds the beeper. Command 0x1D.
+ * @param duration in units of 10 ms
+ */
 KV_API int KV_STDCALL rf_beep(int device_address, unsigned char duration);
 
-/* Selects the card family (code 0x3A): 'A' ISO14443A, 'B' ISO14443B,
- * 'C' FeliCa, '1' ISO15693, 's' ST SR chips, 'r' AT88RF020. */
+/**
+ * Selects the card family the reader talks to. Command 0x3A.
+ * @param card_type 'A' ISO14443A, 'B' ISO14443B, 'C' FeliCa, '1' ISO15693,
+ *        's' ST SR chips, 'r' AT88RF020 (sent unchecked)
+ */
 KV_API int KV_STDCALL rf_init_type(int device_address, unsigned char card_type);
 
-/* Antenna on (1) or off (0) (code 0x05); other values are refused with 1. */
+/**
+ * Switches the antenna field. Command 0x05.
+ * @param on_off 1 on, 0 off; any other value returns 1 and sends nothing
+ */
 KV_API int KV_STDCALL rf_antenna_sta(int device_address, unsigned char on_off);
 
-/* Passes data_len bytes of reader timing parameters (code 0x05). */
+/**
+ * Passes timing parameters to the reader. Command 0x05.
+ * @param data @p data_len bytes, sent unchanged
+ */
 KV_API int KV_STDCALL rf_change_wait_time(int device_address, const unsigned char* data, unsigned char data_len);
 
-/* Sets the indicator lamp (code 0x6A). */
+/**
+ * Sets the indicator lamp. Command 0x6A.
+ * @param colour the reader's colour code
+ */
 KV_API int KV_STDCALL rf_light(int device_address, unsigned char colour);
 
-/* Writes to the reader's display (code 0x1F): two control bytes and 3 data bytes. */
+/**
+ * Writes to the reader's display. Command 0x1F.
+ * @param display_data 3 bytes
+ */
 KV_API int KV_STDCALL rf_display(int device_address, unsigned char first_byte, unsigned char second_byte,
                                  const unsigned char* display_data);
 
-/* Writes min(length, 64) bytes of data to the reader's flash (code 0x5B).
- * Words travel most significant byte first. */
+/**
+ * Writes to the reader's flash memory. Command 0x5B. At most 64 data bytes
+ * travel; the length byte goes out as given. The words travel most
+ * significant byte first (the simulated reader: first word is the bank,
+ * only 0; second word the byte address).
+ * @param data min(@p length, 64) bytes
+ * @return 0 when the reader acknowledged with an empty reply, else 1 or its status
+ */
 KV_API int KV_STDCALL rf_flash_write(int device_address, unsigned short first_word, unsigned short second_word,
                                      unsigned char length, const unsigned char* data);
 
-/* Reads length bytes of the reader's flash into data (code 0x5A). */
+/**
+ * Reads the reader's flash memory. Command 0x5A.
+ * @param[out] data @p length bytes; 1 is returned when the reply has another length
+ */
 KV_API int KV_STDCALL rf_flash_read(int device_address, unsigned short first_word, unsigned short second_word,
                                     unsigned char length, unsigned char* data);
 
-/* Sends any command code with data_len bytes of data and copies the whole
- * reply body (address, length L, one byte, status, payload, checksum: L + 3
- * bytes, at most 258) to reply_body. Returns 0 whenever a reply arrived; the
- * reader's status is reply_body[4]. */
+/**
+ * Sends any command with any payload and hands back the whole reply body.
+ * @param command the command code
+ * @param data @p data_len bytes of payload
+ * @param[out] reply_body up to 258 bytes: address low, address high, length L,
+ *        one byte, status, L - 3 payload bytes, checksum (L + 3 bytes)
+ * @return 0 whenever a reply arrived, even a rejected one or an error status
+ *         (read the status from reply_body[4]); 1 for a transport failure
+ */
 KV_API int KV_STDCALL door_acess(int device_address, unsigned char command, unsigned char data_len,
                                  const unsigned char* data, unsigned char* reply_body);
 
