@@ -75,7 +75,7 @@ void CommandTree::build(CLI::App& root) {
     for (const CommandEntry& c : r.commands) commands.push_back(&c);
     std::sort(commands.begin(), commands.end(), [](auto* a, auto* b) { return a->path < b->path; });
     for (const CommandEntry* c : commands) {
-        CLI::App* app = place(c->path, c->help, "Reader");
+        CLI::App* app = place(c->path, c->help, c->section);
         std::unique_ptr<Command> command = c->make();
         command->define(*app);
         const std::string own = app->get_footer();

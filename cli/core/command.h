@@ -33,6 +33,7 @@ struct CommandEntry {
     std::string path;     // words from the top level down: "mifare value get"
     std::string help;
     std::function<std::unique_ptr<Command>()> make;
+    std::string section = "Reader";  // heading in --help, for top-level commands
 };
 
 struct GroupEntry {
@@ -46,8 +47,7 @@ bool registerCommand(CommandEntry entry);
 bool registerGroup(std::string path, std::string help, std::string section = "Cards",
                    std::vector<std::string> aliases = {});
 
-// Top-level commands are listed under "Reader" in --help, top-level groups
-// under their section. Builds the tree of subcommands under `root`; `selected` later finds the
+// Builds the tree of subcommands under `root`; `selected` later finds the
 // command the user chose.
 class CommandTree {
 public:
@@ -63,9 +63,10 @@ private:
 
 #define KL_CONCAT2(a, b) a##b
 #define KL_CONCAT(a, b) KL_CONCAT2(a, b)
-// Registers `Class` under `path`.
-#define KL_COMMAND(Class, path, help)                                              \
-    namespace {                                                                    \
-    const bool KL_CONCAT(kRegistered, __LINE__) =                                  \
-        kl::registerCommand({path, help, [] { return std::make_unique<Class>(); }}); \
+// Registers `Class` under `path`; a top-level command may name its --help section.
+#define KL_COMMAND_IN(Class, path, help, section)                                           \
+    namespace {                                                                             \
+    const bool KL_CONCAT(kRegistered, __LINE__) =                                           \
+        kl::registerCommand({path, help, [] { return std::make_unique<Class>(); }, section}); \
     }
+#define KL_COMMAND(Class, path, help) KL_COMMAND_IN(Class, path, help, "Reader")
