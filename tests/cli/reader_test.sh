@@ -43,6 +43,16 @@ expect 0 address get --json
 stdout_has '"address": 258'
 expect 0 address set 7
 
+# Flash, display and card family.
+expect 0 flash write 0x10 "01 02 03 04"
+expect 0 flash read 0x10 4 --json
+stdout_has '"data": "01 02 03 04"'
+expect 5 flash read 0 4 --bank 1
+stderr_has "rf_flash_read failed: status 0x08 (flash address out of range)"
+expect 0 display 1 2 AABBCC
+expect 0 family 15693
+expect 0 family a
+
 # raw: the reply body decoded, status and its meaning.
 expect 0 raw 0x16 --trace
 stdout_has "payload: 4B 37"
@@ -68,6 +78,11 @@ expect 2 antenna maybe
 expect 2 beep 3000
 expect 2 --address 70000 info
 expect 2 address set -1
+expect 2 flash write 0 $(printf '00%.0s' $(seq 65))
+stderr_has "65 bytes, expected 1 to 64"
+expect 2 flash read 0 253
+expect 2 display 1 2 AABB
+expect 2 family c
 expect 2 nosuchcommand
 expect 2 address
 expect 2
