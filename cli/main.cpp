@@ -15,6 +15,18 @@ const char* const kDescription =
     "separate bytes). Without a USB reader, start 'readersim' first.";
 
 
+const char* const kExamples =
+    "Examples:\n"
+    "  kovalink list                              readers present (hidraw and virtual)\n"
+    "  kovalink info                              model, serial number, address\n"
+    "  kovalink mifare dump card.mfd card.txt     whole Mifare card to a raw and a text image\n"
+    "  kovalink mifare write 4 00112233445566778899AABBCCDDEEFF\n"
+    "  kovalink mifare restore card.mfd           write the image back (data blocks)\n"
+    "  kovalink iso15693 inventory                labels in the field\n"
+    "  kovalink iso15693 read 0 8                 blocks 0-7 of the label found\n"
+    "  kovalink apdu 0084000008                   an APDU to the type A CPU card\n"
+    "  kovalink --trace beep                      show the frames on the wire\n"
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -32,7 +44,7 @@ int main(int argc, char** argv) {
     kl::CommandTree tree;
     tree.build(app);
     // Set after the tree is built, so the subcommands do not inherit it.
-    app.footer(std::string("\n") + kl::exitCodeHelp() +
+    app.footer(std::string("\n") + kExamples + "\n" + kl::exitCodeHelp() +
                "\nErrors name the library function, its status in hex and its meaning, on standard error.");
     if (argc == 1) {
         std::cout << app.help();

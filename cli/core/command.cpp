@@ -59,22 +59,28 @@ void CommandTree::build(CLI::App& root) {
         apps[path] = app;
         return app;
     };
-    // Parents before children: shorter paths first, then by name, so that
-    // help lists commands in a stable order.
-    std::vector<GroupEntry> groups = r.groups;
-    std::sort(groups.begin(), groups.end(), [](const GroupEntry& a, const GroupEntry& b) {
-        const auto wa = words(a.path).size(), wb = words(b.path).size();
-        return wa != wb ? wa < wb : a.path < b.path;
+    // Parents before children (fewer words first), then by name, so that
+    // help lists commands and groups in one stable order.
+    struct Item {
+        const GroupEntry* group;
+        const CommandEntry* command;
+        const std::string& path() const { return group ? group->path : command->path; }
+    };
+    std::vector<Item> items;
+    for (const GroupEntry& g : r.groups) items.push_back({&g, nullptr});
+    for (const CommandEntry& c : r.commands) items.push_back({nullptr, &c});
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        const auto wa = words(a.path()).size(), wb = words(b.path()).size();
+        return wa != wb ? wa < wb : a.path() < b.path();
     });
-    for (const GroupEntry& g : groups) {
-        CLI::App* app = place(g.path, g.help, g.section);
-        for (const std::string& alias : g.aliases) app->alias(alias);
-        app->require_subcommand(1);
-    }
-    std::vector<const CommandEntry*> commands;
-    for (const CommandEntry& c : r.commands) commands.push_back(&c);
-    std::sort(commands.begin(), commands.end(), [](auto* a, auto* b) { return a->path < b->path; });
-    for (const CommandEntry* c : commands) {
+    for (const Item& item : items) {
+        if (const GroupEntry* g = item.group) {
+            CLI::App* app = place(g->path, g->help, g->section);
+            for (const std::string& alias : g->aliases) app->alias(alias);
+            app->require_subcommand(1);
+            continue;
+        }
+        const CommandEntry* c = item.command;
         CLI::App* app = place(c->path, c->help, c->section);
         std::unique_ptr<Command> command = c->make();
         command->define(*app);
