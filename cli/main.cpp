@@ -25,7 +25,7 @@ const char* const kExamples =
     "  kovalink iso15693 inventory                labels in the field\n"
     "  kovalink iso15693 read 0 8                 blocks 0-7 of the label found\n"
     "  kovalink apdu 0084000008                   an APDU to the type A CPU card\n"
-    "  kovalink --trace beep                      show the frames on the wire\n"
+    "  kovalink --trace beep                      show the frames on the wire\n";
 
 }  // namespace
 
