@@ -26,7 +26,7 @@ public:
                    "contact card: rf_sam_rst_2, after powering the contact slot). Every answer is shown with\n"
                    "its status word in words. 61xx is followed by GET RESPONSE (the data joined), 6Cxx by the\n"
                    "same APDU with Le = xx. Exit code 6 when a final status word is not 9000.\n"
-                   "Example: kovalink apdu 0084000008 00A4000002 3F00");
+                   "Example: kovalink apdu 00A40000023F00 0084000008");
     }
 
     void run(kl::Context& context) override {
