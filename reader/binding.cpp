@@ -38,10 +38,14 @@ bool bind(const CDllLoader& module, const char* name, Fn* slot) {
 CDllMstCom::CDllMstCom(const std::string& folder) {
     bool ok = Load(folder + "/" + kTransportFile) || Load(folder + "/" + kTransportVersionedFile);
     if (ok) {
-        ok = bind(*this, "GetCOMDLLVersion", &GetCOMDLLVersion) & bind(*this, "OpenComPort", &OpenComPort) &
-             bind(*this, "CloseComPort", &CloseComPort) & bind(*this, "OpenLPTPort", &OpenLPTPort) &
-             bind(*this, "CloseLPTPort", &CloseLPTPort) & bind(*this, "FreeComData", &FreeComData) &
-             bind(*this, "SetCommBaud", &SetCommBaud) & bind(*this, "CommunicateRFResult", &CommunicateRFResult);
+        // Every export is looked up, so a partial binding can be told apart.
+        const bool all[] = {
+            bind(*this, "GetCOMDLLVersion", &GetCOMDLLVersion), bind(*this, "OpenComPort", &OpenComPort),
+            bind(*this, "CloseComPort", &CloseComPort),         bind(*this, "OpenLPTPort", &OpenLPTPort),
+            bind(*this, "CloseLPTPort", &CloseLPTPort),         bind(*this, "FreeComData", &FreeComData),
+            bind(*this, "SetCommBaud", &SetCommBaud),           bind(*this, "CommunicateRFResult", &CommunicateRFResult),
+        };
+        for (const bool found : all) ok = ok && found;
     }
     if (!ok) {
         std::fputs("Load TavoHID.dll failed !\n", stderr);

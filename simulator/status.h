@@ -33,6 +33,8 @@ namespace sim {
     X(kNoAnswer, 0x30, "the card or module gave no answer")                                  \
     X(kSlotEmpty, 0x31, "no card or module in the slot")                                     \
     X(kProtocol, 0x32, "protocol error while exchanging with the card")                      \
+    X(kNotActivated, 0x33, "no processor card or module is activated")                      \
+    X(kNotPowered, 0x34, "the contact slot is not powered")                                  \
     /* ISO15693: 0x40-0x4F */                                                                \
     X(kLabelError, 0x40, "the label answered with an error flag")                            \
     /* ST, AT88RF020 and FeliCa: 0x50-0x5F */                                                \
