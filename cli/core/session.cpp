@@ -44,7 +44,10 @@ int Session::tryCall(const Call& call, const std::function<int()>& library_call,
                 trace_ << ", " << data.size() << " bytes" << (data.empty() ? "" : ": " + toHex(data, " "));
             }
         } else {
-            trace_ << "result " << result << " (" << describeResult(result) << ")";
+            char code[24];
+            if (result < 0 || result > 255) std::snprintf(code, sizeof code, "result %d", result);
+            else std::snprintf(code, sizeof code, "status %02X", static_cast<unsigned>(result));
+            trace_ << code << " (" << describeResult(result) << ")";
         }
         trace_ << "\n";
     }

@@ -36,7 +36,7 @@ public:
         context.out["card"] = target.activate();
         const std::string history = no_history_ ? std::string() : kl::apdu::historyPath(history_);
         kl::Json results = kl::Json::array();
-        std::string failed;
+        int failed = -1;  // index of the first exchange that did not end in 9000
         for (const Bytes& apdu : apdus) {
             const kl::apdu::Exchange x = kl::apdu::transmit(
                 [&](const Bytes& command) {
@@ -46,16 +46,16 @@ public:
                 },
                 apdu, !no_auto_);
             results.push_back(describe(apdu, x));
-            if (x.sw != 0x9000 && failed.empty()) failed = kl::toHex(apdu);
+            if (x.sw != 0x9000 && failed < 0) failed = static_cast<int>(results.size()) - 1;
             if (x.sw != 0x9000 && !keep_going_) break;
         }
         context.out["exchanges"] = results;
         context.out.setText([&context](std::ostream& out) { print(out, context.out.result()); });
-        if (!failed.empty()) {
-            const kl::Json& last = results.back();
-            throw kl::Failure(kl::kExitCardStatus, "the card answered " + last["sw"].get<std::string>() + " (" +
-                                                       last["meaning"].get<std::string>() + ") to " +
-                                                       last["apdu"].get<std::string>());
+        if (failed >= 0) {
+            const kl::Json& x = results[static_cast<std::size_t>(failed)];
+            throw kl::Failure(kl::kExitCardStatus, "the card answered " + x["sw"].get<std::string>() + " (" +
+                                                       x["meaning"].get<std::string>() + ") to " +
+                                                       x["apdu"].get<std::string>());
         }
     }
 

@@ -1,5 +1,7 @@
 #include "label.h"
 
+#include <algorithm>
+
 #include "KovalinkHID.h"
 #include "core/options.h"
 
@@ -31,8 +33,9 @@ const Bytes& Label::find() {
 }
 
 Bytes Label::head() const {
-    Bytes head = {flags()};
-    head.insert(head.end(), uid_.begin(), uid_.end());
+    Bytes head(1 + uid_.size());
+    head[0] = flags();
+    std::copy(uid_.begin(), uid_.end(), head.begin() + 1);
     return head;
 }
 

@@ -14,26 +14,34 @@ void KeyChoice::define(CLI::App& app) {
 
 namespace {
 
+constexpr unsigned char kRequestAll = 0x52, kRequestIdle = 0x26;
+constexpr int kNoCardStatus = 0x0A;
+
 // The card type from the select answer.
 void classify(CardId* id) {
+    id->classic = true;
     switch (id->sak) {
     case 0x09: id->type = "Mifare Mini"; id->layout.sectors = 5; break;
     case 0x18: id->type = "Mifare Classic 4K"; id->layout.sectors = 40; break;
     case 0x08:
     case 0x88: id->type = "Mifare Classic 1K"; id->layout.sectors = 16; break;
-    default: id->type = "not a Mifare Classic card"; id->layout.sectors = 16; break;
+    default:
+        id->type = id->sak & 0x20 ? "ISO14443-4 card (not Mifare Classic)" : "not a Mifare Classic card";
+        id->classic = false;
+        break;
     }
 }
 
 }  // namespace
 
-const CardId& Card::search() {
+bool Card::selectOne(unsigned char mode) {
     Session& r = reader();
     const auto a = address();
-    typea::selectFamily(r);
     unsigned char atqa[2] = {};
-    r.call({"rf_request", 0x46, {0x52}}, [&] { return rf_request(a, 0x52, atqa); },
-           [&] { return Bytes(atqa, atqa + 2); });
+    const int result = r.tryCall({"rf_request", 0x46, {mode}}, [&] { return rf_request(a, mode, atqa); },
+                                 [&] { return Bytes(atqa, atqa + 2); });
+    if (result == kNoCardStatus && mode == kRequestIdle) return false;
+    if (result != 0) throw libraryError("rf_request", result);
     // Bits 6-7 of the answer to request give the UID size: 4, 7 or 10 bytes.
     const unsigned size_code = (atqa[0] >> 6) & 3;
     const unsigned char uid_size = size_code == 0 ? 4 : size_code == 1 ? 7 : 10;
@@ -48,6 +56,24 @@ const CardId& Card::search() {
     id_.uid.assign(uid, uid + uid_length);
     id_.sak = sak;
     classify(&id_);
+    return true;
+}
+
+const CardId& Card::search(bool classic_only) {
+    typea::selectFamily(reader());
+    std::optional<CardId> first;
+    for (unsigned char mode = kRequestAll; selectOne(mode); mode = kRequestIdle) {
+        if (id_.classic) return id_;
+        if (!first) first = id_;
+        // Put it aside: a halted card answers only the wake-up request.
+        reader().call({"rf_halt", 0x29, {}}, [&] { return rf_halt(address()); });
+        if (id_.uid == first->uid && mode == kRequestIdle) break;
+    }
+    if (classic_only) {
+        throw Failure(kExitReaderStatus, "no Mifare Classic card answered (found: UID " + toHex(first->uid) + ", SAK " +
+                                             toHex(&first->sak, 1) + ")");
+    }
+    id_ = *first;
     return id_;
 }
 

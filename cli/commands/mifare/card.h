@@ -32,6 +32,7 @@ struct CardId {
     Bytes uid;
     unsigned char sak = 0;
     std::string type;  // "Mifare Classic 1K" ...
+    bool classic = false;
     Layout layout;
 };
 
@@ -47,8 +48,11 @@ class Card {
 public:
     explicit Card(Context& context) : context_(context) {}
 
-    // Wakes (idle and halted cards), anticollides and selects the card.
-    const CardId& search();
+    // Wakes (idle and halted cards), anticollides and selects a Mifare
+    // Classic card; other type A cards in the field are halted and passed
+    // over. With `classic_only` false the first card found is taken when
+    // no Mifare Classic card answers; otherwise that is a failure.
+    const CardId& search(bool classic_only = true);
     const CardId& id() const { return id_; }
 
     // Authenticates the sector of `block`; throws on failure.
@@ -70,6 +74,9 @@ public:
     std::uint16_t address() const { return context_.reader.address(); }
 
 private:
+    // One request / anticollision / select round; false when no card answered `mode`.
+    bool selectOne(unsigned char mode);
+
     Context& context_;
     CardId id_;
     int last_result_ = 0;

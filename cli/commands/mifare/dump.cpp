@@ -13,21 +13,22 @@ using kl::Bytes;
 class Dump : public kl::Command {
 public:
     void define(CLI::App& app) override {
-        app.add_option("FILE", files_, "output files: .txt or .eml in the text format, any other name raw")
+        app.add_option("FILE", files_, "output files: .txt/.mct text with sector headers, .eml text, any other name raw")
             ->required()
             ->expected(1, 2);
         keys_.define(app);
         app.footer("Each sector is opened with the first key that works, key A before key B. Key A (and key\n"
                    "B where it reads as zeros) is written into the trailer of the image, so that the image\n"
                    "holds the keys that opened the card. Sectors that no key opens are filled with zeros\n"
-                   "and reported; the exit code is then 5.");
+                   "and reported (dashes in the text formats); the exit code is then 5.");
     }
 
     void run(kl::Context& context) override {
         const std::vector<Bytes> keys = keys_.keys();
         kl::mifare::Card card(context);
         const auto& id = card.search();
-        std::vector<Bytes> image(id.layout.blocks(), Bytes(kl::mifare::kBlockSize, 0));
+        kl::mifare::Image image{std::vector<Bytes>(id.layout.blocks(), Bytes(kl::mifare::kBlockSize, 0)),
+                                std::vector<bool>(id.layout.blocks(), false)};
         kl::Json sectors = kl::Json::array();
         std::string missing;
         for (unsigned s = 0; s < id.layout.sectors; ++s) {
@@ -42,13 +43,14 @@ public:
                 for (unsigned i = 0; key && i < count; ++i) {
                     if (done[i]) continue;
                     if (std::optional<Bytes> data = card.tryRead(first + i)) {
-                        image[first + i] = *data;
+                        image.blocks[first + i] = *data;
+                        image.known[first + i] = true;
                         done[i] = true;
                         ++read;
                     }
                 }
             }
-            Bytes& trailer = image[first + count - 1];
+            Bytes& trailer = image.blocks[first + count - 1];
             if (key_a) std::copy(key_a->begin(), key_a->end(), trailer.begin());
             if (key_b && std::all_of(trailer.begin() + 10, trailer.end(), [](std::uint8_t b) { return b == 0; })) {
                 std::copy(key_b->begin(), key_b->end(), trailer.begin() + 10);

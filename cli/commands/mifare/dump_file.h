@@ -1,6 +1,9 @@
-// Card images on disk: the raw format (the blocks' bytes one after the
-// other, 1024 bytes for a 1K card) and the text format (one block per line
-// as 32 hex digits).
+// Card images on disk, in the formats other tools read:
+//  - raw (any other name): the blocks' bytes one after the other, 1024 bytes
+//    for a 1K card; unread blocks hold zeros;
+//  - .txt / .mct: one block per line in hex under "+Sector: n" headers,
+//    unread blocks as dashes;
+//  - .eml: one block per line in hex, every block in order.
 #pragma once
 
 #include <string>
@@ -10,16 +13,17 @@
 
 namespace kl::mifare {
 
-enum class DumpFormat { raw, text };
-
-// Text for names ending in .txt or .eml, raw otherwise.
-DumpFormat formatOf(const std::string& path);
+struct Image {
+    std::vector<Bytes> blocks;
+    std::vector<bool> known;  // false for blocks that could not be read
+    bool text = false;        // read from a text format, which may leave sectors out
+};
 
 // Throws a Failure (exit code 1) when the file cannot be written.
-void saveDump(const std::string& path, const std::vector<Bytes>& blocks);
+void saveDump(const std::string& path, const Image& image);
 
-// Reads either format (text when the file holds only hex digits and line
-// breaks). Throws a usage error for malformed content.
-std::vector<Bytes> loadDump(const std::string& path);
+// Reads any of the formats (a text file is one of printable lines). Throws a
+// usage error for malformed content.
+Image loadDump(const std::string& path);
 
 }  // namespace kl::mifare

@@ -18,16 +18,21 @@ public:
         keys_.define(app);
         app.footer("Writes the data blocks of every sector, opened with the first key that works (key A,\n"
                    "then key B where key A may not write). Block 0 is never written; trailers only with\n"
-                   "--trailers. The image must have as many blocks as the card.");
+                   "--trailers; blocks the image marks unread (dashes) are skipped. The image must have as\n"
+                   "many blocks as the card.");
     }
 
     void run(kl::Context& context) override {
-        const std::vector<Bytes> image = kl::mifare::loadDump(file_);
+        kl::mifare::Image image = kl::mifare::loadDump(file_);
         const std::vector<Bytes> keys = keys_.keys();
         kl::mifare::Card card(context);
         const auto& id = card.search();
-        if (image.size() != id.layout.blocks()) {
-            throw kl::usageError(file_ + " holds " + std::to_string(image.size()) + " blocks, the " + id.type +
+        if (image.text && image.blocks.size() < id.layout.blocks()) {  // sectors left out: nothing to write there
+            image.blocks.resize(id.layout.blocks(), Bytes(kl::mifare::kBlockSize, 0));
+            image.known.resize(id.layout.blocks(), false);
+        }
+        if (image.blocks.size() != id.layout.blocks()) {
+            throw kl::usageError(file_ + " holds " + std::to_string(image.blocks.size()) + " blocks, the " + id.type +
                                  " has " + std::to_string(id.layout.blocks()) + "; nothing was written");
         }
         kl::Json sectors = kl::Json::array();
@@ -35,14 +40,14 @@ public:
         for (unsigned s = 0; s < id.layout.sectors; ++s) {
             std::vector<unsigned> pending;
             for (unsigned b = id.layout.firstBlock(s); b <= id.layout.trailer(s); ++b) {
-                if (b != 0 && (trailers_ || !id.layout.isTrailer(b))) pending.push_back(b);
+                if (b != 0 && image.known[b] && (trailers_ || !id.layout.isTrailer(b))) pending.push_back(b);
             }
             const std::size_t wanted = pending.size();
             for (const unsigned char type : {kl::mifare::kKeyA, kl::mifare::kKeyB}) {
                 if (pending.empty() || !kl::mifare::findKey(card, s, type, keys)) continue;
                 std::vector<unsigned> refused;
                 for (unsigned b : pending) {
-                    if (!card.tryWrite(b, image[b])) refused.push_back(b);
+                    if (!card.tryWrite(b, image.blocks[b])) refused.push_back(b);
                 }
                 pending = refused;
             }

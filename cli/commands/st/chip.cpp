@@ -11,6 +11,10 @@ void ChipChoice::define(CLI::App& app) {
 
 Bytes selectChip(Session& reader) {
     const auto a = reader.address();
+    // A chip selected or completed by an earlier call answers no new
+    // initiation until the field was off: each call starts from a fresh field.
+    reader.call({"rf_antenna_sta", 0x05, {0}}, [&] { return rf_antenna_sta(a, 0); });
+    reader.call({"rf_antenna_sta", 0x05, {1}}, [&] { return rf_antenna_sta(a, 1); });
     reader.call({"rf_init_type", 0x3A, {'s'}}, [&] { return rf_init_type(a, 's'); });
     // The whole reply is copied without its length; the chip identifier is its first byte.
     unsigned char id[256] = {};

@@ -7,7 +7,8 @@ namespace {
 class Complete : public kl::Command {
 public:
     void define(CLI::App& app) override {
-        app.footer("The chip then stays silent until the field is switched off and on ('kovalink antenna').");
+        app.footer("The chip then stays silent until the field is switched off and on, which every st\n"
+                   "command does first.");
     }
 
     void run(kl::Context& context) override {

@@ -22,7 +22,8 @@ public:
         context.out["pages"] = type.pages;
         context.out["version"] = type.version.empty() ? "-" : kl::toHex(type.version);
         if (type.version.empty()) return;
-        context.out["signature"] = optional(tag, "rf_Ntag_Read_Signature", 0x8B, rf_Ntag_Read_Signature);
+        const Bytes signature = optional(tag, "rf_Ntag_Read_Signature", 0x8B, rf_Ntag_Read_Signature);
+        context.out["signature"] = signature.empty() ? "-" : kl::toHex(signature);
         const Bytes counter = optional(tag, "rf_Ntag_Read_CNT", 0x89, rf_Ntag_Read_CNT);
         context.out["counter"] = counter.size() == 3 ? kl::Json(counter[0] | counter[1] << 8 | counter[2] << 16) : kl::Json("-");
     }
