@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "KovalinkHID.h"
+#include "devices.h"
 #include "errors.h"
 #include "frame_text.h"
 
@@ -20,8 +21,16 @@ void Session::open() {
     if (rf_init_com(0, static_cast<int>(globals_.vendor_id), static_cast<int>(globals_.product_id)) != 0) {
         char ids[64];
         std::snprintf(ids, sizeof ids, "%04X:%04X", globals_.vendor_id, globals_.product_id);
-        throw Failure(kExitNoReader, std::string("rf_init_com failed: no reader with ids ") + ids +
-                                         " could be opened; 'kovalink list' shows what is present");
+        // Say why, as far as the device list tells.
+        std::string hint = "; start readersim or attach the reader ('kovalink list' shows what is present)";
+        for (const Device& d : scanDevices().devices) {
+            if (d.vendor_id == globals_.vendor_id && d.product_id == globals_.product_id) {
+                hint = d.accessible ? "; " + d.path + " is present but did not open"
+                                    : "; no permission to open " + d.path + " (a udev rule must grant it)";
+                break;
+            }
+        }
+        throw Failure(kExitNoReader, std::string("rf_init_com failed: no reader with ids ") + ids + " opened" + hint);
     }
     open_ = true;
 }

@@ -8,7 +8,7 @@ expect 3 list
 stderr_has "no reader with ids 1A86:E010 found"
 stderr_has "readersim"
 expect 3 info
-stderr_has "rf_init_com failed"
+stderr_has "rf_init_com failed: no reader with ids 1A86:E010 opened; start readersim"
 
 start_sim -v --address 7 --model 4B37 --serial 0102030405
 expect 0 list
