@@ -5,7 +5,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "card.h"
+#include "layout.h"
 #include "core/errors.h"
 
 namespace kl::mifare {
