@@ -13,7 +13,7 @@ namespace {
 using kl::Bytes;
 using kl::mifare::Image;
 
-class DumpFile : public ::testing::Test {
+class CliDumpFile : public ::testing::Test {
 protected:
     std::string path(const std::string& name) {
         const std::string p = ::testing::TempDir() + "kl_dump_" + std::to_string(::getpid()) + "_" + name;
@@ -21,7 +21,7 @@ protected:
         return p;
     }
     void write(const std::string& p, const std::string& content) { std::ofstream(p, std::ios::binary) << content; }
-    ~DumpFile() override {
+    ~CliDumpFile() override {
         for (const std::string& p : made_) std::remove(p.c_str());
     }
 
@@ -38,7 +38,7 @@ private:
     std::vector<std::string> made_;
 };
 
-TEST_F(DumpFile, EveryFormatRoundTripsA4KCard) {
+TEST_F(CliDumpFile, EveryFormatRoundTripsA4KCard) {
     const Image image = card(256);
     for (const char* name : {"card.mfd", "card.txt", "card.mct", "card.eml"}) {
         const std::string p = path(name);
@@ -57,7 +57,7 @@ TEST_F(DumpFile, EveryFormatRoundTripsA4KCard) {
     }
 }
 
-TEST_F(DumpFile, SectorHeadersPlaceBlocksAndMayLeaveSectorsOut) {
+TEST_F(CliDumpFile, SectorHeadersPlaceBlocksAndMayLeaveSectorsOut) {
     const std::string p = path("partial.txt");
     write(p, "+Sector: 1\n00112233445566778899AABBCCDDEEFF\n--------------------------------\n"
              "\n+Sector: 33\r\n" + std::string(32, 'A') + "\n");
@@ -70,7 +70,7 @@ TEST_F(DumpFile, SectorHeadersPlaceBlocksAndMayLeaveSectorsOut) {
     EXPECT_TRUE(image.known[144]);
 }
 
-TEST_F(DumpFile, ARawImageThatLooksLikeTextIsRaw) {
+TEST_F(CliDumpFile, ARawImageThatLooksLikeTextIsRaw) {
     const std::string p = path("ascii.bin");
     write(p, std::string(1024, '0'));
     const Image image = kl::mifare::loadDump(p);
@@ -78,7 +78,7 @@ TEST_F(DumpFile, ARawImageThatLooksLikeTextIsRaw) {
     EXPECT_EQ(image.blocks[0][0], '0');
 }
 
-TEST_F(DumpFile, MalformedFilesAreUsageErrors) {
+TEST_F(CliDumpFile, MalformedFilesAreUsageErrors) {
     const std::pair<const char*, const char*> bad[] = {
         {"short.txt", "001122\n"},
         {"letters.txt", "this is not a dump\n"},

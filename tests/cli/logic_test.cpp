@@ -20,13 +20,13 @@ Bytes hex(const std::string& text) {
     return out;
 }
 
-TEST(ParseHex, AcceptsSeparatorsAndPrefix) {
+TEST(CliParseHex, AcceptsSeparatorsAndPrefix) {
     EXPECT_EQ(hex("0x00ff10"), (Bytes{0x00, 0xFF, 0x10}));
     EXPECT_EQ(hex("00 FF:10-2a"), (Bytes{0x00, 0xFF, 0x10, 0x2A}));
     EXPECT_EQ(hex(""), Bytes{});
 }
 
-TEST(ParseHex, RefusesOddDigitsBadCharactersAndSplitBytes) {
+TEST(CliParseHex, RefusesOddDigitsBadCharactersAndSplitBytes) {
     Bytes out = {1, 2};
     EXPECT_NE(kl::parseHex("ABC", &out), "");
     EXPECT_NE(kl::parseHex("0G", &out), "");
@@ -34,7 +34,7 @@ TEST(ParseHex, RefusesOddDigitsBadCharactersAndSplitBytes) {
     EXPECT_EQ(out, (Bytes{1, 2}));              // untouched on refusal
 }
 
-TEST(ParseNumber, DecimalIsNeverOctalAndHexNeedsPrefix) {
+TEST(CliParseNumber, DecimalIsNeverOctalAndHexNeedsPrefix) {
     long long v = 0;
     EXPECT_EQ(kl::parseNumber("010", 0, 255, &v), "");
     EXPECT_EQ(v, 10);
@@ -44,7 +44,7 @@ TEST(ParseNumber, DecimalIsNeverOctalAndHexNeedsPrefix) {
     EXPECT_EQ(v, -5);
 }
 
-TEST(ParseNumber, RefusesRangeAndGarbage) {
+TEST(CliParseNumber, RefusesRangeAndGarbage) {
     long long v = 7;
     for (const char* bad : {"256", "-1", "1A", "0x", "", "12a", "0x1G", "99999999999999999999999"}) {
         EXPECT_NE(kl::parseNumber(bad, 0, 255, &v), "") << bad;
@@ -52,7 +52,7 @@ TEST(ParseNumber, RefusesRangeAndGarbage) {
     EXPECT_EQ(v, 7);
 }
 
-TEST(RequestFrame, MatchesTheWireExamples) {
+TEST(CliRequestFrame, MatchesTheWireExamples) {
     EXPECT_EQ(kl::encodeRequestFrame(0, 0x1D, {0x0A}), hex("02 00 00 04 1D 0A 2B 03"));
     EXPECT_EQ(kl::encodeRequestFrame(0, 0x16, {}), hex("02 00 00 10 03 16 19 03"));          // length escaped
     EXPECT_EQ(kl::encodeRequestFrame(0, 0x1D, {0xEF}), hex("02 00 00 04 1D EF 10 10 03"));   // checksum escaped
@@ -72,7 +72,7 @@ struct ScriptedCard {
     }
 };
 
-TEST(Transmit, FollowsMoreDataWithGetResponseAndJoinsTheData) {
+TEST(CliTransmit, FollowsMoreDataWithGetResponseAndJoinsTheData) {
     ScriptedCard card{{hex("0102 6103"), hex("030405 9000")}, {}};
     const auto x = kl::apdu::transmit(std::ref(card), hex("80CA000000"), true);
     ASSERT_EQ(card.received.size(), 2u);
@@ -81,7 +81,7 @@ TEST(Transmit, FollowsMoreDataWithGetResponseAndJoinsTheData) {
     EXPECT_EQ(x.sw, 0x9000);
 }
 
-TEST(Transmit, ResendsWithTheLengthTheCardAsksFor) {
+TEST(CliTransmit, ResendsWithTheLengthTheCardAsksFor) {
     ScriptedCard card{{hex("6C08"), hex("1122334455667788 9000")}, {}};
     const auto x = kl::apdu::transmit(std::ref(card), hex("00B0000000"), true);
     ASSERT_EQ(card.received.size(), 2u);
@@ -89,42 +89,42 @@ TEST(Transmit, ResendsWithTheLengthTheCardAsksFor) {
     EXPECT_EQ(x.data, hex("1122334455667788"));
 }
 
-TEST(Transmit, LeavesStatusWordsAloneWhenNotAutomatic) {
+TEST(CliTransmit, LeavesStatusWordsAloneWhenNotAutomatic) {
     ScriptedCard card{{hex("6110")}, {}};
     const auto x = kl::apdu::transmit(std::ref(card), hex("00A4040000"), false);
     EXPECT_EQ(card.received.size(), 1u);
     EXPECT_EQ(x.sw, 0x6110);
 }
 
-TEST(Transmit, StopsACardThatNeverEnds) {
+TEST(CliTransmit, StopsACardThatNeverEnds) {
     ScriptedCard card{{hex("AA 6101")}, {}};
     const auto x = kl::apdu::transmit(std::ref(card), hex("00CA000000"), true);
     EXPECT_LE(card.received.size(), 40u);
     EXPECT_EQ(x.sw, 0x6101);
 }
 
-TEST(Transmit, AnswerWithoutStatusWord) {
+TEST(CliTransmit, AnswerWithoutStatusWord) {
     ScriptedCard card{{hex("90")}, {}};
     const auto x = kl::apdu::transmit(std::ref(card), hex("00CA0000"), true);
     EXPECT_EQ(x.sw, -1);
     EXPECT_EQ(x.data, hex("90"));
 }
 
-TEST(WithLe, AddsOrReplacesByApduCase) {
+TEST(CliWithLe, AddsOrReplacesByApduCase) {
     EXPECT_EQ(kl::apdu::withLe(hex("00840000"), 8), hex("0084000008"));            // case 1
     EXPECT_EQ(kl::apdu::withLe(hex("0084000000"), 8), hex("0084000008"));          // case 2
     EXPECT_EQ(kl::apdu::withLe(hex("00A40000023F00"), 9), hex("00A40000023F0009")); // case 3
     EXPECT_EQ(kl::apdu::withLe(hex("00A40000023F0000"), 9), hex("00A40000023F0009")); // case 4
 }
 
-TEST(StatusWords, InWords) {
+TEST(CliStatusWords, InWords) {
     EXPECT_EQ(kl::apdu::statusWordText(0x9000), "success");
     EXPECT_EQ(kl::apdu::statusWordText(0x6A82), "file or application not found");
     EXPECT_EQ(kl::apdu::statusWordText(0x63C2), "verification failed, 2 tries left");
     EXPECT_EQ(kl::apdu::statusWordText(0x6115), "21 more bytes available (GET RESPONSE)");
 }
 
-TEST(AccessBits, DeliveryStateAndEveryCombinationRoundTrip) {
+TEST(CliAccessBits, DeliveryStateAndEveryCombinationRoundTrip) {
     EXPECT_EQ(kl::mifare::encodeAccess({0, 0, 0, 1}), (std::array<std::uint8_t, 3>{0xFF, 0x07, 0x80}));
     for (unsigned n = 0; n < 4096; ++n) {
         const kl::mifare::Conditions c{n & 7, (n >> 3) & 7, (n >> 6) & 7, (n >> 9) & 7};
@@ -135,7 +135,7 @@ TEST(AccessBits, DeliveryStateAndEveryCombinationRoundTrip) {
     }
 }
 
-TEST(AccessBits, MismatchedCopiesAreInvalid) {
+TEST(CliAccessBits, MismatchedCopiesAreInvalid) {
     const std::uint8_t bad[3] = {0xFF, 0x07, 0x81};
     kl::mifare::Conditions c{};
     EXPECT_FALSE(kl::mifare::decodeAccess(bad, &c));

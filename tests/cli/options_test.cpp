@@ -31,14 +31,14 @@ Parsed parse(std::vector<std::string> args) {
     return p;
 }
 
-TEST(Options, ValuesArriveParsed) {
+TEST(CliOptions, ValuesArriveParsed) {
     const Parsed p = parse({"--n", "0x1A86", "--key", "A0:A1:A2:A3:A4:A5"});
     EXPECT_EQ(p.error, "");
     EXPECT_EQ(p.number, 0x1A86);
     EXPECT_EQ(p.key, (kl::Bytes{0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5}));
 }
 
-TEST(Options, BadValuesAreRefusedWithTheReason) {
+TEST(CliOptions, BadValuesAreRefusedWithTheReason) {
     EXPECT_NE(parse({"--n", "65536"}).error.find("out of range 0..65535"), std::string::npos);
     EXPECT_NE(parse({"--n", "12x"}).error.find("not a number"), std::string::npos);
     EXPECT_NE(parse({"--key", "A0A1A2A3A4"}).error.find("has 5 bytes, expected 6"), std::string::npos);
@@ -46,7 +46,7 @@ TEST(Options, BadValuesAreRefusedWithTheReason) {
     EXPECT_EQ(parse({"--n", "010"}).number, 10);
 }
 
-TEST(Errors, ResultsMapToExitCodesAndWords) {
+TEST(CliErrors, ResultsMapToExitCodesAndWords) {
     EXPECT_EQ(kl::exitCodeFor(1), kl::kExitTransport);
     EXPECT_EQ(kl::exitCodeFor(0x10), kl::kExitReaderStatus);
     EXPECT_EQ(kl::exitCodeFor(-2), kl::kExitUsage);
@@ -55,7 +55,7 @@ TEST(Errors, ResultsMapToExitCodesAndWords) {
     EXPECT_EQ(kl::describeResult(0xEE), "reader status not documented");
 }
 
-TEST(Output, RecordsBecomeAlignedTables) {
+TEST(CliOutput, RecordsBecomeAlignedTables) {
     kl::Output out(false);
     out["uid"] = "04A1B2C3";
     out["blocks"] = kl::Json::array({{{"block", 4}, {"data", "00 11"}}, {{"block", 12}, {"data", "FF"}}});
@@ -65,7 +65,7 @@ TEST(Output, RecordsBecomeAlignedTables) {
     EXPECT_EQ(text.str(), "uid: 04A1B2C3\nblocks:\n  block  data\n  4      00 11\n  12     FF\nempty: (none)\n");
 }
 
-TEST(Output, JsonIsOneObject) {
+TEST(CliOutput, JsonIsOneObject) {
     kl::Output out(true);
     out["count"] = 2;
     out.setText([](std::ostream& o) { o << "ignored\n"; });
