@@ -15,7 +15,8 @@ public:
     void define(CLI::App& app) override {
         app.add_option("FILE", files_, "output files: .txt/.mct text with sector headers, .eml text, any other name raw")
             ->required()
-            ->expected(1, 2);
+            ->expected(1, 2)
+            ->type_name("FILE [FILE]");
         keys_.define(app);
         app.footer("Each sector is opened with the first key that works, key A before key B. Key A (and key\n"
                    "B where it reads as zeros) is written into the trailer of the image, so that the image\n"
