@@ -95,6 +95,39 @@ int sendVariable(std::uint32_t device_address, std::uint8_t command, const Paylo
     return variable(device_address, command, payload, out, out_length);
 }
 
+namespace {
+template <typename Length>
+int lengthFirst(std::uint32_t device_address, std::uint8_t command, const Payload& payload, void* out,
+                Length* out_length, int least, int most) {
+    if (out == nullptr || out_length == nullptr) return 1;
+    Request request(device_address, command, payload);
+    if (const int status = request.run()) return status;
+    const int length = request.dataLength();
+    *out_length = static_cast<Length>(length);
+    if (length < least || length > most) return 1;
+    request.copy(out, length);
+    return 0;
+}
+}  // namespace
+
+int sendLengthFirst(std::uint32_t device_address, std::uint8_t command, const Payload& payload, void* out,
+                    unsigned char* out_length, int least, int most) {
+    return lengthFirst(device_address, command, payload, out, out_length, least, most);
+}
+
+int sendLengthFirst(std::uint32_t device_address, std::uint8_t command, const Payload& payload, void* out,
+                    int* out_length, int least, int most) {
+    return lengthFirst(device_address, command, payload, out, out_length, least, most);
+}
+
+int sendUnsized(std::uint32_t device_address, std::uint8_t command, const Payload& payload, void* out) {
+    if (out == nullptr) return 1;
+    Request request(device_address, command, payload);
+    if (const int status = request.run()) return status;
+    request.copy(out, request.dataLength());
+    return 0;
+}
+
 int sendEmptyReply(std::uint32_t device_address, std::uint8_t command, const Payload& payload) {
     Request request(device_address, command, payload);
     if (const int status = request.run()) return status;

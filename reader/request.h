@@ -73,6 +73,16 @@ int sendVariable(std::uint32_t device_address, std::uint8_t command, const Paylo
                  int* out_length);
 // Succeeds only when the reply carries no payload.
 int sendEmptyReply(std::uint32_t device_address, std::uint8_t command, const Payload& payload);
+// Length first: the reply length is written to *out_length before it is
+// tested, so the caller sees it even when the answer is refused; the data are
+// copied, and 0 returned, only when that length lies in [least, most].
+int sendLengthFirst(std::uint32_t device_address, std::uint8_t command, const Payload& payload, void* out,
+                    unsigned char* out_length, int least, int most);
+int sendLengthFirst(std::uint32_t device_address, std::uint8_t command, const Payload& payload, void* out,
+                    int* out_length, int least, int most);
+// Copies the whole reply payload to out without reporting or testing its
+// length (out must hold the largest payload, 252 bytes).
+int sendUnsized(std::uint32_t device_address, std::uint8_t command, const Payload& payload, void* out);
 
 // Low 16 bits of the address argument.
 inline std::uint32_t address16(int device_address) { return static_cast<std::uint32_t>(device_address) & 0xFFFF; }

@@ -2,13 +2,23 @@
 #include "families.h"
 
 #include "catalog.h"
+#include "cards/at88rf020.h"
+#include "cards/felica.h"
+#include "cards/iso15693_label.h"
+#include "cards/st_chip.h"
 #include "firmware.h"
 #include "processor_cards.h"
+#include "typea_family.h"
 
 namespace sim {
 
 void installFamilies(Firmware& firmware) {
     installReaderControl(firmware);
+    installTypeAFamily(firmware);
+    installIso15693(firmware);
+    installSt(firmware);
+    installAt88(firmware);
+    installFelica(firmware);
     installIso14443_4(firmware);
     installSam(firmware);
     installCpuCardCommands(firmware);
@@ -16,6 +26,11 @@ void installFamilies(Firmware& firmware) {
 }
 
 void installCardTypes(CardCatalog& catalog) {
+    installTypeACardTypes(catalog);
+    addIso15693Labels(catalog);
+    addStChips(catalog);
+    addAt88rf020(catalog);
+    addFelica(catalog);
     installProcessorCardTypes(catalog);
 }
 

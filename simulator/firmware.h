@@ -51,5 +51,9 @@ private:
 
 // Command families; each adds its handlers to the firmware.
 void installReaderControl(Firmware& firmware);
+void installIso15693(Firmware& firmware);
+void installSt(Firmware& firmware);
+void installAt88(Firmware& firmware);
+void installFelica(Firmware& firmware);
 
 }  // namespace sim

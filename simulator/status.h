@@ -29,6 +29,10 @@ namespace sim {
     X(kBlockRange, 0x14, "block or page out of range")                                       \
     X(kLocked, 0x15, "block or page is locked")                                              \
     X(kKeySlot, 0x16, "key slot empty or out of range")                                      \
+    X(kSectorBlocked, 0x17, "the sector's access bits are inconsistent: sector unusable")    \
+    X(kTransferEmpty, 0x18, "the transfer buffer holds no value")                            \
+    X(kValueOverflow, 0x19, "the value would leave the signed 32-bit range")                 \
+    X(kNotSupported, 0x1A, "the selected card does not support the command")                 \
     /* processor cards, SAM and contact slot: 0x30-0x3F */                                   \
     X(kNoAnswer, 0x30, "the card or module gave no answer")                                  \
     X(kSlotEmpty, 0x31, "no card or module in the slot")                                     \
@@ -37,8 +41,19 @@ namespace sim {
     X(kNotPowered, 0x34, "the contact slot is not powered")                                  \
     /* ISO15693: 0x40-0x4F */                                                                \
     X(kLabelError, 0x40, "the label answered with an error flag")                            \
+    X(kLabelNotSupported, 0x41, "the label does not support or recognise the command")       \
+    X(kLabelBlockRange, 0x42, "the label has no such block")                                 \
+    X(kLabelAlreadyLocked, 0x43, "the label's block or field is already locked")             \
+    X(kLabelLocked, 0x44, "the label's block or field is locked and cannot change")          \
     /* ST, AT88RF020 and FeliCa: 0x50-0x5F */                                                \
-    X(kChipNotSelected, 0x50, "no chip is selected")
+    X(kChipNotSelected, 0x50, "no chip is selected")                                         \
+    X(kChipBlockRange, 0x51, "the chip has no such block or page")                           \
+    X(kChipLocked, 0x52, "the block or page is locked or read-only")                         \
+    X(kCounterUp, 0x53, "a count-down counter cannot be increased")                          \
+    X(kPasswordRequired, 0x54, "the password has not been presented")                        \
+    X(kPasswordWrong, 0x55, "wrong password")                                                \
+    X(kPageUnreadable, 0x56, "the page can never be read")                                   \
+    X(kCounterExhausted, 0x57, "the counter has reached its end")
 
 enum Status : std::uint8_t {
 #define SIM_STATUS_ENUM(name, value, text) name = value,

@@ -1,0 +1,345 @@
+#include "cards/ultralight.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "cards/ultralight_c_auth.h"
+#include "dump.h"
+#include "status.h"
+
+namespace sim {
+namespace {
+
+constexpr int kUlcKeyPage = 0x2C;
+constexpr int kUlcAuth0Page = 0x2A;
+constexpr int kUlcAuth1Page = 0x2B;
+constexpr int kNtagCfg0Page = 0x29;    // byte 3: AUTH0
+constexpr int kNtagAccessPage = 0x2A;  // byte 0: PROT (bit 7), CFGLCK (bit 6), AUTHLIM (bits 0-2)
+constexpr int kNtagPwdPage = 0x2B;
+constexpr int kNtagPackPage = 0x2C;
+constexpr std::uint8_t kProt = 0x80, kCfgLock = 0x40, kAuthLimMask = 0x07;
+
+// The Ultralight C's factory key, "BREAKMEIFYOUCAN!" as the tag stores it.
+constexpr std::uint8_t kUlcFactoryKey[16] = {0x49, 0x45, 0x4D, 0x4B, 0x41, 0x45, 0x52, 0x42,
+                                             0x21, 0x4E, 0x41, 0x43, 0x55, 0x4F, 0x59, 0x46};
+constexpr std::uint8_t kNtag213Version[8] = {0x00, 0x04, 0x04, 0x02, 0x01, 0x00, 0x0F, 0x03};
+
+struct Initial {
+    int page;
+    std::uint8_t bytes[4];
+};
+
+const std::vector<Initial>& initialPages(UltralightCard::Model model) {
+    static const std::vector<Initial> none;
+    static const std::vector<Initial> ultralight_c = {{kUlcAuth0Page, {0x30, 0, 0, 0}}};
+    static const std::vector<Initial> ntag203 = {
+        {3, {0xE1, 0x10, 0x12, 0x00}}, {4, {0x01, 0x03, 0xA0, 0x10}}, {5, {0x44, 0x03, 0x00, 0xFE}}};
+    static const std::vector<Initial> ntag213 = {
+        {3, {0xE1, 0x10, 0x12, 0x00}},       {4, {0x01, 0x03, 0xA0, 0x0C}},
+        {5, {0x34, 0x03, 0x00, 0xFE}},       {0x28, {0x00, 0x00, 0x00, 0xBD}},
+        {kNtagCfg0Page, {0x04, 0, 0, 0xFF}}, {kNtagPwdPage, {0xFF, 0xFF, 0xFF, 0xFF}}};
+    switch (model) {
+    case UltralightCard::Model::ultralightC: return ultralight_c;
+    case UltralightCard::Model::ntag203: return ntag203;
+    case UltralightCard::Model::ntag213: return ntag213;
+    default: return none;
+    }
+}
+
+}  // namespace
+
+UltralightCard::UltralightCard(Model model, std::vector<std::uint8_t> uid)
+    : SessionCard(uid, 0x0044, 0x00), model_(model) {
+    memory_.assign(static_cast<std::size_t>(pageCount()) * kPageSize, 0);
+    const Bytes& u = uid_;
+    const std::uint8_t head[12] = {u[0], u[1], u[2], static_cast<std::uint8_t>(0x88 ^ u[0] ^ u[1] ^ u[2]),
+                                   u[3], u[4], u[5], u[6],
+                                   static_cast<std::uint8_t>(u[3] ^ u[4] ^ u[5] ^ u[6]), 0x48, 0x00, 0x00};
+    std::copy(head, head + 12, memory_.begin());
+    if (model_ == Model::ultralightC) setUlcKey(kUlcFactoryKey);
+    if (model_ == Model::ntag213) {
+        for (int i = 0; i < 32; ++i) signature_.push_back(static_cast<std::uint8_t>(u[i % 7] ^ (0x5A + 29 * i)));
+    }
+    for (const Initial& p : initialPages(model_)) std::memcpy(page(p.page), p.bytes, kPageSize);
+}
+
+int UltralightCard::pageCount() const {
+    switch (model_) {
+    case Model::ultralight: return 16;
+    case Model::ultralightC: return 48;
+    case Model::ntag203: return 42;
+    case Model::ntag213: return 45;
+    }
+    return 0;
+}
+
+std::string UltralightCard::kind() const {
+    switch (model_) {
+    case Model::ultralight: return "ultralight";
+    case Model::ultralightC: return "ultralightc";
+    case Model::ntag203: return "ntag203";
+    case Model::ntag213: return "ntag213";
+    }
+    return "ultralight";
+}
+
+std::string UltralightCard::describe() const { return kind() + " UID " + hex(uid_) + stateNote(); }
+
+bool UltralightCard::saveDump(const std::string& path, std::string* why) const {
+    return dump::savePages(path, memory_, why);
+}
+
+bool UltralightCard::loadImage(const Bytes& image, std::string* why) {
+    if (image.size() != memory_.size()) {
+        if (why) *why = "a " + kind() + " image has " + std::to_string(memory_.size()) + " bytes, not " +
+                        std::to_string(image.size());
+        return false;
+    }
+    memory_ = image;
+    endSession();
+    return true;
+}
+
+// The key is two 8-byte halves; the tag stores each half byte-reversed.
+void UltralightCard::setUlcKey(const std::uint8_t* key) {
+    std::uint8_t* stored = page(kUlcKeyPage);
+    for (int i = 0; i < 8; ++i) {
+        stored[i] = key[7 - i];
+        stored[8 + i] = key[15 - i];
+    }
+}
+
+void UltralightCard::setPassword(const Bytes& pwd, const Bytes& pack) {
+    std::copy(pwd.begin(), pwd.begin() + 4, page(kNtagPwdPage));
+    std::copy(pack.begin(), pack.begin() + 2, page(kNtagPackPage));
+}
+
+void UltralightCard::setAuth0(std::uint8_t first) {
+    if (model_ == Model::ultralightC) page(kUlcAuth0Page)[0] = first;
+    if (model_ == Model::ntag213) page(kNtagCfg0Page)[3] = first;
+}
+
+void UltralightCard::setReadProtection(bool on) {
+    if (model_ == Model::ultralightC) page(kUlcAuth1Page)[0] = on ? 0x00 : 0x01;
+    if (model_ == Model::ntag213) {
+        std::uint8_t& access = page(kNtagAccessPage)[0];
+        access = static_cast<std::uint8_t>((access & ~kProt) | (on ? kProt : 0));
+    }
+}
+
+void UltralightCard::setAuthLimit(std::uint8_t limit) {
+    std::uint8_t& access = page(kNtagAccessPage)[0];
+    access = static_cast<std::uint8_t>((access & ~kAuthLimMask) | (limit & kAuthLimMask));
+}
+
+void UltralightCard::endSession() {
+    authenticated_ = false;
+    counted_ = false;
+    rnd_b_.clear();
+}
+
+int UltralightCard::auth0() const {
+    if (model_ == Model::ultralightC) return page(kUlcAuth0Page)[0];
+    if (model_ == Model::ntag213) return page(kNtagCfg0Page)[3];
+    return 0x100;
+}
+
+bool UltralightCard::readProtected() const {
+    if (model_ == Model::ultralightC) return (page(kUlcAuth1Page)[0] & 1) == 0;
+    if (model_ == Model::ntag213) return (page(kNtagAccessPage)[0] & kProt) != 0;
+    return false;
+}
+
+int UltralightCard::readLimit() const {
+    int limit = model_ == Model::ultralightC ? kUlcKeyPage : pageCount();  // the 3DES key never reads back
+    if (!authenticated_ && readProtected()) limit = std::min(limit, auth0());
+    return limit;
+}
+
+bool UltralightCard::hidden(int p) const {
+    return model_ == Model::ntag213 && (p == kNtagPwdPage || p == kNtagPackPage);
+}
+
+// Pages 3-15: static lock bits in page 2 bytes 2-3. From page 16 up to the
+// dynamic lock page: one dynamic lock bit per group of pages (2 on the
+// NTAG213, 4 on the others), bits of dynamic lock bytes 0-1 in order.
+bool UltralightCard::pageLocked(int p) const {
+    if (p < 2) return true;
+    if (p >= 3 && p < 16) {
+        const unsigned bits = page(2)[2] | page(2)[3] << 8;
+        return (bits >> p) & 1;
+    }
+    const int dynamic = dynamicLockPage();
+    if (p >= 16 && p < dynamic) {
+        const unsigned bits = page(dynamic)[0] | page(dynamic)[1] << 8;
+        return (bits >> ((p - 16) / (model_ == Model::ntag213 ? 2 : 4))) & 1;
+    }
+    return false;
+}
+
+std::uint8_t UltralightCard::checkRead(int p) const {
+    if (p < 0 || p >= pageCount()) return kBlockRange;
+    if (p >= readLimit()) return model_ == Model::ultralightC && p >= kUlcKeyPage ? kAccessDenied : kNotAuthenticated;
+    return kOk;
+}
+
+void UltralightCard::countRead() {
+    if (model_ != Model::ntag213 || counted_) return;
+    counted_ = true;
+    if (nfc_counter_ < 0xFFFFFF) ++nfc_counter_;
+}
+
+std::uint8_t UltralightCard::read(int first, Bytes* out) {
+    if (const std::uint8_t status = checkRead(first)) return status;
+    countRead();
+    const int limit = readLimit();
+    out->clear();
+    for (int i = 0; i < 4; ++i) {
+        const int p = (first + i) % limit;
+        for (std::size_t b = 0; b < kPageSize; ++b) out->push_back(hidden(p) ? 0 : page(p)[b]);
+    }
+    return kOk;
+}
+
+std::uint8_t UltralightCard::fastRead(int first, int last, Bytes* out) {
+    if (model_ != Model::ntag213) return kNotSupported;
+    if (first > last || last >= pageCount()) return kBlockRange;
+    if (const std::uint8_t status = checkRead(last)) return status;
+    countRead();
+    out->clear();
+    for (int p = first; p <= last; ++p) {
+        for (std::size_t b = 0; b < kPageSize; ++b) out->push_back(hidden(p) ? 0 : page(p)[b]);
+    }
+    return kOk;
+}
+
+std::uint8_t UltralightCard::write(int p, const std::uint8_t* data) {
+    if (p < 0 || p >= pageCount()) return kBlockRange;
+    const bool guarded = model_ == Model::ultralightC || model_ == Model::ntag213;
+    if (guarded && !authenticated_ && p >= auth0()) return kNotAuthenticated;
+    if (pageLocked(p)) return kLocked;
+    std::uint8_t* target = page(p);
+    if (p == 2) {
+        // Block-lock bits freeze lock bits: bit 0 the OTP page's, bit 1
+        // those of pages 4-9, bit 2 those of pages 10-15.
+        const unsigned bl = target[2] & 0x07;
+        const unsigned frozen = (bl & 1 ? 0x0008u : 0) | (bl & 2 ? 0x03F0u : 0) | (bl & 4 ? 0xFC00u : 0);
+        const unsigned add = (data[2] | data[3] << 8) & ~frozen;
+        target[2] = static_cast<std::uint8_t>(target[2] | add);
+        target[3] = static_cast<std::uint8_t>(target[3] | add >> 8);
+        return kOk;
+    }
+    if (p == 3 || p == dynamicLockPage()) {
+        const std::size_t count = p == 3 ? 4 : 3;  // the dynamic lock page's last byte is reserved
+        for (std::size_t b = 0; b < count; ++b) target[b] |= data[b];
+        return kOk;
+    }
+    if (p == counterPage()) {
+        // A one-way counter: the written value is added.
+        const unsigned sum = (target[0] | target[1] << 8) + (data[0] | data[1] << 8);
+        if (sum > 0xFFFF) return kValueOverflow;
+        target[0] = static_cast<std::uint8_t>(sum);
+        target[1] = static_cast<std::uint8_t>(sum >> 8);
+        return kOk;
+    }
+    if (model_ == Model::ntag213 && (p == kNtagCfg0Page || p == kNtagAccessPage) &&
+        (page(kNtagAccessPage)[0] & kCfgLock)) {
+        return kLocked;
+    }
+    std::memcpy(target, data, kPageSize);
+    return kOk;
+}
+
+std::uint8_t UltralightCard::lockPage(int p, const std::uint8_t* data) {
+    if (p != 2 && p != 3 && p != dynamicLockPage()) return kBadParameter;
+    return write(p, data);
+}
+
+std::uint8_t UltralightCard::readCounter(Bytes* out) const {
+    if (model_ != Model::ntag213) return kNotSupported;
+    *out = {static_cast<std::uint8_t>(nfc_counter_), static_cast<std::uint8_t>(nfc_counter_ >> 8),
+            static_cast<std::uint8_t>(nfc_counter_ >> 16)};
+    return kOk;
+}
+
+std::uint8_t UltralightCard::getVersion(Bytes* out) const {
+    if (model_ != Model::ntag213) return kNotSupported;
+    out->assign(kNtag213Version, kNtag213Version + 8);
+    return kOk;
+}
+
+std::uint8_t UltralightCard::readSignature(Bytes* out) const {
+    if (model_ != Model::ntag213) return kNotSupported;
+    *out = signature_;
+    return kOk;
+}
+
+// Every failure counts against AUTHLIM; once it is reached the password
+// is refused for good, as on the tag.
+std::uint8_t UltralightCard::passwordAuth(const std::uint8_t* password, Bytes* pack) {
+    if (model_ != Model::ntag213) return kNotSupported;
+    const unsigned limit = page(kNtagAccessPage)[0] & kAuthLimMask;
+    const bool exhausted = limit != 0 && failed_attempts_ >= limit;
+    if (exhausted || std::memcmp(password, page(kNtagPwdPage), 4) != 0) {
+        if (!exhausted) ++failed_attempts_;
+        dropToIdle();
+        return kAuthFailed;
+    }
+    failed_attempts_ = 0;
+    authenticated_ = true;
+    pack->assign(page(kNtagPackPage), page(kNtagPackPage) + 2);
+    return kOk;
+}
+
+Bytes UltralightCard::ulcKey() const {
+    const std::uint8_t* stored = page(kUlcKeyPage);
+    Bytes key(16);
+    for (int i = 0; i < 8; ++i) {
+        key[i] = stored[7 - i];
+        key[8 + i] = stored[15 - i];
+    }
+    return key;
+}
+
+std::uint8_t UltralightCard::ulcChallenge(Bytes* challenge) {
+    if (model_ != Model::ultralightC) return kNotSupported;
+    authenticated_ = false;
+    rnd_b_ = ulc::randomBlock();
+    ulc::Block iv{};
+    const Bytes key = ulcKey();
+    *challenge = ulc::encryptCbc(kv::des::makeKey(key.data(), key.size()), iv, rnd_b_);
+    ulc_iv_.assign(iv.begin(), iv.end());
+    return kOk;
+}
+
+std::uint8_t UltralightCard::ulcConfirm(const Bytes& response, Bytes* proof) {
+    if (model_ != Model::ultralightC) return kNotSupported;
+    const Bytes key_bytes = ulcKey();
+    const kv::des::Key key = kv::des::makeKey(key_bytes.data(), key_bytes.size());
+    ulc::Block iv{};
+    std::copy(ulc_iv_.begin(), ulc_iv_.end(), iv.begin());
+    const Bytes plain = response.size() == 16 && !rnd_b_.empty() ? ulc::decryptCbc(key, iv, response) : Bytes();
+    const Bytes expected = ulc::rotated(rnd_b_);
+    rnd_b_.clear();
+    if (plain.size() != 16 || !std::equal(expected.begin(), expected.end(), plain.begin() + 8)) {
+        dropToIdle();
+        return kAuthFailed;
+    }
+    authenticated_ = true;
+    *proof = ulc::encryptCbc(key, iv, ulc::rotated(Bytes(plain.begin(), plain.begin() + 8)));
+    return kOk;
+}
+
+std::uint8_t UltralightCard::ulcWriteKey(const std::uint8_t* key) {
+    if (model_ != Model::ultralightC) return kNotSupported;
+    if (!authenticated_ && auth0() <= kUlcKeyPage + 3) return kNotAuthenticated;
+    setUlcKey(key);
+    return kOk;
+}
+
+std::uint8_t UltralightCard::selectSector(int sector) const {
+    if (!isNtag()) return kNotSupported;
+    return sector == 0 ? kOk : kBlockRange;
+}
+
+}  // namespace sim
