@@ -3,7 +3,7 @@
 source "$(dirname "$0")/lib.sh" "$1"
 export KOVALINK_HISTORY=$dir/history
 
-start_sim -v --card cpu-a --card cpu-b --card sam:slot=1 --card contact
+start_sim -v --card cpu-a --card cpu-b --card sam:slot=1 --card contact --card mifare1k:uid=F1F2F3F4
 
 expect 0 apdu 0084000008 00A40000023F00
 stdout_has "uid_and_ats: A1B2C3D4"
@@ -49,6 +49,7 @@ stderr_has "bad:2"
 sent_nothing
 
 # No card of that kind: the reader's status.
+sim_command "remove 4"
 sim_command "remove 0"
 expect 5 apdu 0084000008
 stderr_has "rf_typea_rst failed: status 0x0A (no card answered)"

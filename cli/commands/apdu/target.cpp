@@ -15,6 +15,9 @@ void TargetChoice::define(CLI::App& app) {
 }
 
 namespace {
+constexpr unsigned char kRequestAll = 0x52, kRequestIdle = 0x26;
+constexpr int kNoAnswerToRats = 0x30;
+
 struct Answer {
     unsigned char data[256] = {};
     unsigned char length = 0;
@@ -31,8 +34,18 @@ Json Target::activate() {
         r.call({"rf_init_type", 0x3A, {family}}, [&] { return rf_init_type(a, family); });
     }
     if (choice_.kind == "a") {
-        r.call({"rf_typea_rst", 0x53, {0x52}}, [&] { return rf_typea_rst(a, 0x52, answer.data, &answer.length); },
-               [&] { return answer.bytes(); });
+        auto reset = [&](unsigned char mode) {
+            return r.tryCall({"rf_typea_rst", 0x53, {mode}}, [&] { return rf_typea_rst(a, mode, answer.data, &answer.length); },
+                             [&] { return answer.bytes(); });
+        };
+        // A memory card chosen by the anticollision gives no answer to RATS:
+        // halt it and ask the idle cards again, until a processor card answers.
+        int result = reset(kRequestAll);
+        for (int tries = 0; result == kNoAnswerToRats && tries < 8; ++tries) {
+            r.call({"rf_halt", 0x29, {}}, [&] { return rf_halt(a); });
+            result = reset(kRequestIdle);
+        }
+        if (result != 0) throw libraryError("rf_typea_rst", result);
         return {{"uid_and_ats", toHex(answer.bytes())}};
     }
     if (choice_.kind == "b") {
