@@ -1,0 +1,42 @@
+#include "label.h"
+
+#include <algorithm>
+
+#include "KovalinkHID.h"
+#include "core/options.h"
+
+namespace kl::iso15693 {
+
+Bytes wireOrder(const Bytes& uid) { return Bytes(uid.rbegin(), uid.rend()); }
+
+void LabelChoice::define(CLI::App& app) {
+    addHex(app, "-u,--uid", uid, kUidSize, "the label's UID, E0 first (default: the label an inventory finds)");
+    addNumber(app, "--flags", flags, 0, 255, "request flags (default 0x22: addressed, high data rate)");
+}
+
+void selectFamily(Session& reader) {
+    reader.call({"rf_init_type", 0x3A, {'1'}}, [&] { return rf_init_type(reader.address(), '1'); });
+}
+
+const Bytes& Label::find() {
+    selectFamily(reader());
+    if (!choice_.uid.empty()) {
+        uid_ = wireOrder(choice_.uid);
+        return uid_;
+    }
+    unsigned char data[256] = {};
+    unsigned char length = 0;
+    reader().call({"ISO15693_Inventory", 0x70, {}}, [&] { return ISO15693_Inventory(address(), data, &length); },
+                  [&] { return Bytes(data, data + length); });
+    uid_.assign(data + 1, data + 1 + kUidSize);
+    return uid_;
+}
+
+Bytes Label::head() const {
+    Bytes head(1 + uid_.size());
+    head[0] = flags();
+    std::copy(uid_.begin(), uid_.end(), head.begin() + 1);
+    return head;
+}
+
+}  // namespace kl::iso15693

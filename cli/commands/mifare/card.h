@@ -1,0 +1,68 @@
+// A Mifare Classic card on the antenna: finding it, its layout, and the
+// authenticate / read / write steps the mifare commands share.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/command.h"
+#include "layout.h"
+
+namespace kl::mifare {
+
+struct CardId {
+    Bytes atqa;  // as the reader sends it, least significant byte first
+    Bytes uid;
+    unsigned char sak = 0;
+    std::string type;  // "Mifare Classic 1K" ...
+    bool classic = false;
+    Layout layout;
+};
+
+// The key options most mifare commands take: --key and --key-b.
+struct KeyChoice {
+    Bytes key = Bytes(kKeySize, 0xFF);
+    bool key_b = false;
+    void define(CLI::App& app);
+    unsigned char type() const { return key_b ? kKeyB : kKeyA; }
+};
+
+class Card {
+public:
+    explicit Card(Context& context) : context_(context) {}
+
+    // Wakes (idle and halted cards), anticollides and selects a Mifare
+    // Classic card; other type A cards in the field are halted and passed
+    // over. With `classic_only` false the first card found is taken when
+    // no Mifare Classic card answers; otherwise that is a failure.
+    const CardId& search(bool classic_only = true);
+    const CardId& id() const { return id_; }
+
+    // Authenticates the sector of `block`; throws on failure.
+    void authenticate(unsigned block, unsigned char key_type, const Bytes& key);
+    // As authenticate(), but false on a refused key; the card is searched again then.
+    bool tryAuthenticate(unsigned block, unsigned char key_type, const Bytes& key);
+
+    Bytes read(unsigned block);
+    // As read(), but empty when the reader refuses the block (access bits).
+    std::optional<Bytes> tryRead(unsigned block);
+    void write(unsigned block, const Bytes& data);
+    // As write(), but false when the reader refuses the block (access bits).
+    bool tryWrite(unsigned block, const Bytes& data);
+
+    // Refuses block numbers outside the card (exit code 2).
+    void checkBlock(unsigned block) const;
+
+    Session& reader() { return context_.reader; }
+    std::uint16_t address() const { return context_.reader.address(); }
+
+private:
+    // One request / anticollision / select round; false when no card answered `mode`.
+    bool selectOne(unsigned char mode);
+
+    Context& context_;
+    CardId id_;
+    int last_result_ = 0;
+};
+
+}  // namespace kl::mifare

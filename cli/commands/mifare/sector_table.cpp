@@ -1,0 +1,10 @@
+#include "sector_table.h"
+
+namespace kl::mifare {
+
+void SectorTable::add(unsigned block, const Bytes& data) {
+    const char* kind = block == 0 ? "manufacturer" : layout_.isTrailer(block) ? "trailer" : "data";
+    rows_.push_back({{"sector", layout_.sectorOf(block)}, {"block", block}, {"data", toHex(data, " ")}, {"kind", kind}});
+}
+
+}  // namespace kl::mifare

@@ -1,0 +1,107 @@
+// kovalink mifare value get|set|inc|dec|restore|transfer: value blocks.
+#include "KovalinkHID.h"
+#include "card.h"
+#include "core/errors.h"
+#include "core/options.h"
+
+namespace {
+
+using kl::Bytes;
+
+enum class Op { get, set, inc, dec, restore, transfer };
+
+Bytes blockAndValue(unsigned block, int value) {
+    const auto v = static_cast<std::uint32_t>(value);
+    return {static_cast<std::uint8_t>(block), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
+template <Op op>
+class Value : public kl::Command {
+public:
+    void define(CLI::App& app) override {
+        kl::addNumber(app, "BLOCK", block_, 1, 255, "value block number")->required();
+        if (op == Op::set || op == Op::inc || op == Op::dec) {
+            kl::addNumber(app, "VALUE", value_, op == Op::set ? INT32_MIN : 0, INT32_MAX,
+                          op == Op::set ? "the value, a signed 32-bit number" : "the amount, 0 to 2147483647")
+                ->required();
+        }
+        if (op == Op::restore) {
+            kl::addNumber(app, "TARGET", target_, 1, 255, "block of the same sector to transfer the value to");
+        }
+        key_.define(app);
+        if (op == Op::transfer) {
+            app.footer("Writes the card's transfer buffer, as the previous value operation of the same card\n"
+                       "session left it, into BLOCK. Within one kovalink call, prefer 'value restore SOURCE TARGET'.");
+        }
+    }
+
+    void run(kl::Context& context) override {
+        for (const int b : {block_, target_}) {
+            if (b > 0 && kl::mifare::kLargestLayout.isTrailer(static_cast<unsigned>(b))) {
+                throw kl::usageError("block " + std::to_string(b) + " is a sector trailer, not a value block");
+            }
+        }
+        kl::mifare::Card card(context);
+        card.search();
+        card.checkBlock(static_cast<unsigned>(block_));
+        card.authenticate(static_cast<unsigned>(block_), key_.type(), key_.key);
+        const auto a = card.address();
+        const auto b = static_cast<unsigned char>(block_);
+        kl::Session& r = card.reader();
+        switch (op) {
+        case Op::get: {
+            int value = 0;
+            r.call({"rf_M1_readval", 0x4E, {b}}, [&] { return rf_M1_readval(a, b, &value); });
+            context.out["value"] = value;
+            break;
+        }
+        case Op::set:
+            r.call({"rf_M1_initval", 0x4D, blockAndValue(b, value_)}, [&] { return rf_M1_initval(a, b, value_); });
+            break;
+        case Op::inc:
+            r.call({"rf_M1_increment", 0x50, blockAndValue(b, value_)}, [&] { return rf_M1_increment(a, b, value_); });
+            break;
+        case Op::dec:
+            r.call({"rf_M1_decrement", 0x4F, blockAndValue(b, value_)}, [&] { return rf_M1_decrement(a, b, value_); });
+            break;
+        case Op::restore:
+            r.call({"rf_M1_restore", 0x51, {b}}, [&] { return rf_M1_restore(a, b); });
+            if (target_ > 0) transfer(r, a, static_cast<unsigned char>(target_));
+            break;
+        case Op::transfer:
+            transfer(r, a, b);
+            break;
+        }
+        context.out["block"] = block_;
+        if (op != Op::get) {
+            // Show what the block holds now, where the access bits let the key read it.
+            const int shown = target_ > 0 ? target_ : block_;
+            int value = 0;
+            const auto s = static_cast<unsigned char>(shown);
+            context.out["block"] = shown;
+            if (r.tryCall({"rf_M1_readval", 0x4E, {s}}, [&] { return rf_M1_readval(a, s, &value); }) == 0) {
+                context.out["value"] = value;
+            }
+        }
+    }
+
+private:
+    static void transfer(kl::Session& r, std::uint16_t a, unsigned char block) {
+        r.call({"rf_M1_transfer", 0x52, {block}}, [&] { return rf_M1_transfer(a, block); });
+    }
+
+    int block_ = 0;
+    int value_ = 0;
+    int target_ = 0;
+    kl::mifare::KeyChoice key_;
+};
+
+}  // namespace
+
+KL_COMMAND(Value<Op::get>, "mifare value get", "read the value of a value block")
+KL_COMMAND(Value<Op::set>, "mifare value set", "format a block as a value block holding VALUE")
+KL_COMMAND(Value<Op::inc>, "mifare value inc", "add VALUE to a value block")
+KL_COMMAND(Value<Op::dec>, "mifare value dec", "subtract VALUE from a value block")
+KL_COMMAND(Value<Op::restore>, "mifare value restore", "load a value block into the transfer buffer (and copy it to TARGET)")
+KL_COMMAND(Value<Op::transfer>, "mifare value transfer", "write the transfer buffer into a block")

@@ -1,0 +1,102 @@
+#include "tag.h"
+
+#include "KovalinkHID.h"
+#include "core/errors.h"
+#include "core/options.h"
+#include "commands/typea/blocks.h"
+
+namespace kl::ul {
+
+void AuthChoice::define(CLI::App& app) {
+    auto* p = addHex(app, "--password", password, 4, "NTAG password (4 bytes hex) to present first");
+    auto* k = addHex(app, "--key", key, 16, "Ultralight C key (16 bytes hex) to authenticate with first");
+    p->excludes(k);
+}
+
+Bytes Tag::select() {
+    const auto a = address();
+    typea::selectFamily(reader());
+    unsigned char uid[256] = {};
+    unsigned char length = 0;
+    reader().call({"rf_ul_select", 0x33, {}}, [&] { return rf_ul_select(a, uid, &length); },
+                  [&] { return Bytes(uid, uid + length); });
+    return Bytes(uid, uid + length);
+}
+
+Bytes Tag::open(const AuthChoice& auth) {
+    auth_ = auth;
+    const Bytes uid = select();
+    if (!auth.password.empty()) pack_ = passwordAuth(auth.password);
+    if (!auth.key.empty()) keyAuth(auth.key);
+    return uid;
+}
+
+Bytes Tag::passwordAuth(const Bytes& password) {
+    unsigned char pack[256] = {};
+    unsigned char length = 0;
+    reader().call({"rf_Ntag_Password_Auth", 0x8A, password},
+                  [&] { return rf_Ntag_Password_Auth(address(), password.data(), pack, &length); },
+                  [&] { return Bytes(pack, pack + length); });
+    return Bytes(pack, pack + length);
+}
+
+void Tag::keyAuth(const Bytes& key) {
+    Bytes payload = {0};
+    payload.insert(payload.end(), key.begin(), key.end());
+    reader().call({"rf_Ul_C_Authentication", 0x93, payload},
+                  [&] { return rf_Ul_C_Authentication(address(), 0, key.data()); });
+}
+
+Bytes Tag::version() {
+    unsigned char data[256] = {};
+    unsigned char length = 0;
+    const int result = reader().tryCall({"rf_Ntag_Get_Version", 0x87, {}},
+                                        [&] { return rf_Ntag_Get_Version(address(), data, &length); },
+                                        [&] { return Bytes(data, data + length); });
+    if (result == 1) throw libraryError("rf_Ntag_Get_Version", result);
+    if (result != 0) {
+        reopen();  // a tag without the command drops back to idle
+        return {};
+    }
+    return Bytes(data, data + length);
+}
+
+TagType Tag::identify() {
+    TagType type;
+    type.version = version();
+    if (type.version.size() == 8 && type.version[1] == 0x04) {
+        // NTAG21x: the storage size byte gives the user memory.
+        switch (type.version[6]) {
+        case 0x0F: return {"NTAG213", 45, type.version};
+        case 0x11: return {"NTAG215", 135, type.version};
+        case 0x13: return {"NTAG216", 231, type.version};
+        default: return {"NTAG (unknown size)", 45, type.version};
+        }
+    }
+    if (!type.version.empty()) return {"unknown tag with GET_VERSION", 16, type.version};
+    // Without GET_VERSION: Ultralight has 16 pages, NTAG203 42, Ultralight C 48.
+    const unsigned probes[][2] = {{16, 16}, {42, 42}};
+    for (const auto& probe : probes) {
+        if (!tryRead4(probe[0])) {
+            reopen();
+            return {probe[1] == 16 ? "Mifare Ultralight" : "NTAG203", probe[1], {}};
+        }
+    }
+    return {"Mifare Ultralight C", 48, {}};
+}
+
+std::optional<Bytes> Tag::tryRead4(unsigned page) {
+    int result = 0;
+    return typea::tryRead16(reader(), page, &result);
+}
+
+Bytes Tag::read4(unsigned page) { return typea::read16(reader(), page); }
+
+void Tag::write(unsigned page, const Bytes& data) {
+    const auto p = static_cast<unsigned char>(page);
+    Bytes payload = {p};
+    payload.insert(payload.end(), data.begin(), data.end());
+    reader().call({"rf_ul_write", 0x35, payload}, [&] { return rf_ul_write(address(), p, data.data()); });
+}
+
+}  // namespace kl::ul

@@ -1,0 +1,66 @@
+// An Ultralight or NTAG tag on the antenna: selecting it, authenticating,
+// telling its type and reading its pages.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/command.h"
+
+namespace kl::ul {
+
+constexpr std::size_t kPageSize = 4;
+
+// --password (NTAG) or --key (Ultralight C), applied right after selection
+// so that protected pages can be read or written in the same call.
+struct AuthChoice {
+    Bytes password;  // 4 bytes, or empty
+    Bytes key;       // 16 bytes, or empty
+    void define(CLI::App& app);
+};
+
+struct TagType {
+    std::string name;
+    unsigned pages = 16;
+    Bytes version;  // GET_VERSION answer, empty when the tag has none
+};
+
+class Tag {
+public:
+    explicit Tag(Context& context) : context_(context) {}
+
+    // Selects the tag, then authenticates as `auth` asks; returns the 7-byte UID.
+    Bytes open(const AuthChoice& auth);
+    // Selects and authenticates again, after a command that the tag refused
+    // (which drops it back to idle).
+    void reopen() { open(auth_); }
+    // The PACK answered to the password, if one was given.
+    const Bytes& pack() const { return pack_; }
+
+    // NTAG PWD_AUTH; returns the 2-byte PACK.
+    Bytes passwordAuth(const Bytes& password);
+    // Ultralight C mutual authentication.
+    void keyAuth(const Bytes& key);
+
+    // GET_VERSION, or empty (the tag opened again) when the tag has none.
+    Bytes version();
+    // The type from the version, or by probing reads.
+    TagType identify();
+
+    // Four pages (16 bytes) from `page`; rolls over past the last page.
+    Bytes read4(unsigned page);
+    std::optional<Bytes> tryRead4(unsigned page);
+    void write(unsigned page, const Bytes& data);
+
+    Session& reader() { return context_.reader; }
+    std::uint16_t address() const { return context_.reader.address(); }
+
+private:
+    Bytes select();
+
+    Context& context_;
+    AuthChoice auth_;
+    Bytes pack_;
+};
+
+}  // namespace kl::ul

@@ -1,0 +1,78 @@
+// kovalink: the reader and its cards from a terminal or a script.
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "core/command.h"
+#include "core/errors.h"
+#include "core/options.h"
+
+namespace {
+
+const char* const kDescription =
+    "kovalink: operate a Kovalink smart-card reader and the card on its antenna.\n"
+    "Every command takes the global options; 'kovalink COMMAND --help' explains each one.\n"
+    "Numbers are decimal or hex with 0x; byte strings are hex (spaces, ':' or '-' may\n"
+    "separate bytes). Without a USB reader, start 'readersim' first.";
+
+
+const char* const kExamples =
+    "Examples:\n"
+    "  kovalink list                              readers present (hidraw and virtual)\n"
+    "  kovalink info                              model, serial number, address\n"
+    "  kovalink mifare dump card.mfd card.txt     whole Mifare card to a raw and a text image\n"
+    "  kovalink mifare write 4 00112233445566778899AABBCCDDEEFF\n"
+    "  kovalink mifare restore card.mfd           write the image back (data blocks)\n"
+    "  kovalink iso15693 inventory                labels in the field\n"
+    "  kovalink iso15693 read 0 8                 blocks 0-7 of the label found\n"
+    "  kovalink apdu 0084000008                   an APDU to the type A CPU card\n"
+    "  kovalink --trace beep                      show the frames on the wire\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    kl::Globals globals;
+    CLI::App app{kDescription, "kovalink"};
+    app.fallthrough();  // global options may follow the command words
+    app.require_subcommand(1);
+    kl::addNumber(app, "--vid", globals.vendor_id, 0, 0xFFFF, "USB vendor id of the reader (default 0x1A86)");
+    kl::addNumber(app, "--pid", globals.product_id, 0, 0xFFFF, "USB product id of the reader (default 0xE010)");
+    kl::addNumber(app, "-a,--address", globals.address, 0, 0xFFFF, "reader address (device number, default 0)");
+    app.add_flag("--trace", globals.trace,
+                 "print every request frame (hex, as sent) and every reply on standard error");
+    app.add_flag("--json", globals.json, "print the result as JSON");
+
+    kl::CommandTree tree;
+    tree.build(app);
+    // Set after the tree is built, so the subcommands do not inherit it.
+    app.footer(std::string("\n") + kExamples + "\n" + kl::exitCodeHelp() +
+               "\nErrors name the library function, its status in hex and its meaning, on standard error.");
+    if (argc == 1) {
+        std::cout << app.help();
+        return kl::kExitUsage;
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? kl::kExitOk : kl::kExitUsage;
+    }
+
+    kl::Output out(globals.json);
+    kl::Session reader(globals, std::cerr);
+    kl::Context context{globals, reader, out};
+    // Whatever the command found before a failure is still shown; with --json
+    // the failure joins the result object.
+    try {
+        tree.selected(app)->run(context);
+    } catch (const kl::Failure& failure) {
+        if (globals.json) {
+            out["error"] = failure.what();
+            out["exit_code"] = failure.code();
+        }
+        out.print(std::cout);
+        std::cerr << "kovalink: " << failure.what() << "\n";
+        return failure.code();
+    }
+    out.print(std::cout);
+    return kl::kExitOk;
+}

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# kovalink apdu against the simulated processor cards, SAM and contact card.
+source "$(dirname "$0")/lib.sh" "$1"
+export KOVALINK_HISTORY=$dir/history
+
+start_sim -v --card cpu-a --card cpu-b --card sam:slot=1 --card contact --card mifare1k:uid=F1F2F3F4
+
+expect 0 apdu 0084000008 00A40000023F00
+stdout_has "uid_and_ats: A1B2C3D4"
+stdout_has "> 0084000008"
+stdout_has "9000 success"
+grep -q "a 0084000008 -> " "$dir/history" || fail "history lacks the APDU"
+
+# An error status word: words, exit code 6, later APDUs not sent unless asked.
+expect 6 apdu 00A40000021234 0084000008
+stdout_has "6A82 file or application not found"
+stderr_has "the card answered 6A82 (file or application not found) to 00A40000021234"
+stdout_lacks "> 0084000008"
+expect 6 apdu -k 00A40000021234 0084000008 --json
+stdout_has '"apdu": "0084000008"'
+stdout_has '"exit_code": 6'
+
+# Type B, SAM and contact card.
+expect 0 apdu --to b 0084000004
+stdout_has "pupi: 11223344"
+expect 0 apdu --to sam 0084000008
+stdout_has "atr: "
+expect 0 apdu --to contact 0084000008 --no-history
+stdout_has "9000 success"
+
+# A script from standard input, comments and blank lines skipped.
+printf '# select the master file\n00A40000023F00\n\n0084000008  # challenge\n' >"$dir/script"
+checks=$((checks + 1))
+"$kovalink" apdu -f - <"$dir/script" >"$dir/stdout" 2>"$dir/stderr" || fail "script from stdin failed"
+[ "$(grep -c '^> ' "$dir/stdout")" = 2 ] || fail "script did not send 2 APDUs"
+
+# Refused input: nothing sent.
+mark_log
+expect 2 apdu 00A4
+stderr_has "argument: an APDU has 4 to 251 bytes"
+expect 2 apdu 00A400000
+stderr_has "odd number of hex digits"
+expect 2 apdu --to x 00840000
+expect 2 apdu
+expect 2 apdu -f "$dir/missing"
+printf '0084000008\nZZ\n' >"$dir/bad"
+expect 2 apdu -f "$dir/bad"
+stderr_has "bad:2"
+sent_nothing
+
+# No card of that kind: the reader's status.
+sim_command "remove 4"
+sim_command "remove 0"
+expect 5 apdu 0084000008
+stderr_has "rf_typea_rst failed: status 0x0A (no card answered)"
+finish

@@ -1,0 +1,146 @@
+// The parts of kovalink that decide what is sent and how answers read:
+// input parsing, the trace's frame encoder, the 61xx/6Cxx rules and the
+// access-bit codec.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "commands/apdu/status_words.h"
+#include "commands/mifare/access_bits.h"
+#include "core/bytes.h"
+#include "core/frame_text.h"
+
+namespace {
+
+using kl::Bytes;
+
+Bytes hex(const std::string& text) {
+    Bytes out;
+    EXPECT_EQ(kl::parseHex(text, &out), "") << text;
+    return out;
+}
+
+TEST(CliParseHex, AcceptsSeparatorsAndPrefix) {
+    EXPECT_EQ(hex("0x00ff10"), (Bytes{0x00, 0xFF, 0x10}));
+    EXPECT_EQ(hex("00 FF:10-2a"), (Bytes{0x00, 0xFF, 0x10, 0x2A}));
+    EXPECT_EQ(hex(""), Bytes{});
+}
+
+TEST(CliParseHex, RefusesOddDigitsBadCharactersAndSplitBytes) {
+    Bytes out = {1, 2};
+    EXPECT_NE(kl::parseHex("ABC", &out), "");
+    EXPECT_NE(kl::parseHex("0G", &out), "");
+    EXPECT_NE(kl::parseHex("A BC", &out), "");  // a separator inside a byte
+    EXPECT_EQ(out, (Bytes{1, 2}));              // untouched on refusal
+}
+
+TEST(CliParseNumber, DecimalIsNeverOctalAndHexNeedsPrefix) {
+    long long v = 0;
+    EXPECT_EQ(kl::parseNumber("010", 0, 255, &v), "");
+    EXPECT_EQ(v, 10);
+    EXPECT_EQ(kl::parseNumber("0x1A86", 0, 0xFFFF, &v), "");
+    EXPECT_EQ(v, 0x1A86);
+    EXPECT_EQ(kl::parseNumber("-5", -10, 10, &v), "");
+    EXPECT_EQ(v, -5);
+}
+
+TEST(CliParseNumber, RefusesRangeAndGarbage) {
+    long long v = 7;
+    for (const char* bad : {"256", "-1", "1A", "0x", "", "12a", "0x1G", "99999999999999999999999"}) {
+        EXPECT_NE(kl::parseNumber(bad, 0, 255, &v), "") << bad;
+    }
+    EXPECT_EQ(v, 7);
+}
+
+TEST(CliRequestFrame, MatchesTheWireExamples) {
+    EXPECT_EQ(kl::encodeRequestFrame(0, 0x1D, {0x0A}), hex("02 00 00 04 1D 0A 2B 03"));
+    EXPECT_EQ(kl::encodeRequestFrame(0, 0x16, {}), hex("02 00 00 10 03 16 19 03"));          // length escaped
+    EXPECT_EQ(kl::encodeRequestFrame(0, 0x1D, {0xEF}), hex("02 00 00 04 1D EF 10 10 03"));   // checksum escaped
+    EXPECT_EQ(kl::encodeRequestFrame(0x0102, 0x3A, {0x41}), hex("02 10 02 01 04 3A 41 82 03"));
+    EXPECT_EQ(kl::encodeRequestFrame(0x0203, 0x16, {}), hex("02 10 03 10 02 10 03 16 1E 03"));  // address escaped
+}
+
+// A card that answers from a script and records what it got.
+struct ScriptedCard {
+    std::deque<Bytes> answers;
+    std::vector<Bytes> received;
+    Bytes operator()(const Bytes& command) {
+        received.push_back(command);
+        Bytes a = answers.front();
+        if (answers.size() > 1) answers.pop_front();
+        return a;
+    }
+};
+
+TEST(CliTransmit, FollowsMoreDataWithGetResponseAndJoinsTheData) {
+    ScriptedCard card{{hex("0102 6103"), hex("030405 9000")}, {}};
+    const auto x = kl::apdu::transmit(std::ref(card), hex("80CA000000"), true);
+    ASSERT_EQ(card.received.size(), 2u);
+    EXPECT_EQ(card.received[1], hex("80C0000003"));  // the class byte of the command
+    EXPECT_EQ(x.data, hex("0102030405"));
+    EXPECT_EQ(x.sw, 0x9000);
+}
+
+TEST(CliTransmit, ResendsWithTheLengthTheCardAsksFor) {
+    ScriptedCard card{{hex("6C08"), hex("1122334455667788 9000")}, {}};
+    const auto x = kl::apdu::transmit(std::ref(card), hex("00B0000000"), true);
+    ASSERT_EQ(card.received.size(), 2u);
+    EXPECT_EQ(card.received[1], hex("00B0000008"));
+    EXPECT_EQ(x.data, hex("1122334455667788"));
+}
+
+TEST(CliTransmit, LeavesStatusWordsAloneWhenNotAutomatic) {
+    ScriptedCard card{{hex("6110")}, {}};
+    const auto x = kl::apdu::transmit(std::ref(card), hex("00A4040000"), false);
+    EXPECT_EQ(card.received.size(), 1u);
+    EXPECT_EQ(x.sw, 0x6110);
+}
+
+TEST(CliTransmit, StopsACardThatNeverEnds) {
+    ScriptedCard card{{hex("AA 6101")}, {}};
+    const auto x = kl::apdu::transmit(std::ref(card), hex("00CA000000"), true);
+    EXPECT_LE(card.received.size(), 40u);
+    EXPECT_EQ(x.sw, 0x6101);
+}
+
+TEST(CliTransmit, AnswerWithoutStatusWord) {
+    ScriptedCard card{{hex("90")}, {}};
+    const auto x = kl::apdu::transmit(std::ref(card), hex("00CA0000"), true);
+    EXPECT_EQ(x.sw, -1);
+    EXPECT_EQ(x.data, hex("90"));
+}
+
+TEST(CliWithLe, AddsOrReplacesByApduCase) {
+    EXPECT_EQ(kl::apdu::withLe(hex("00840000"), 8), hex("0084000008"));            // case 1
+    EXPECT_EQ(kl::apdu::withLe(hex("0084000000"), 8), hex("0084000008"));          // case 2
+    EXPECT_EQ(kl::apdu::withLe(hex("00A40000023F00"), 9), hex("00A40000023F0009")); // case 3
+    EXPECT_EQ(kl::apdu::withLe(hex("00A40000023F0000"), 9), hex("00A40000023F0009")); // case 4
+}
+
+TEST(CliStatusWords, InWords) {
+    EXPECT_EQ(kl::apdu::statusWordText(0x9000), "success");
+    EXPECT_EQ(kl::apdu::statusWordText(0x6A82), "file or application not found");
+    EXPECT_EQ(kl::apdu::statusWordText(0x63C2), "verification failed, 2 tries left");
+    EXPECT_EQ(kl::apdu::statusWordText(0x6115), "21 more bytes available (GET RESPONSE)");
+}
+
+TEST(CliAccessBits, DeliveryStateAndEveryCombinationRoundTrip) {
+    EXPECT_EQ(kl::mifare::encodeAccess({0, 0, 0, 1}), (std::array<std::uint8_t, 3>{0xFF, 0x07, 0x80}));
+    for (unsigned n = 0; n < 4096; ++n) {
+        const kl::mifare::Conditions c{n & 7, (n >> 3) & 7, (n >> 6) & 7, (n >> 9) & 7};
+        const auto bytes = kl::mifare::encodeAccess(c);
+        kl::mifare::Conditions back{};
+        ASSERT_TRUE(kl::mifare::decodeAccess(bytes.data(), &back)) << n;
+        ASSERT_EQ(back, c) << n;
+    }
+}
+
+TEST(CliAccessBits, MismatchedCopiesAreInvalid) {
+    const std::uint8_t bad[3] = {0xFF, 0x07, 0x81};
+    kl::mifare::Conditions c{};
+    EXPECT_FALSE(kl::mifare::decodeAccess(bad, &c));
+    EXPECT_STREQ(kl::mifare::trailerRights(1).key_b_write, "A");
+    EXPECT_STREQ(kl::mifare::dataRights(6).increment, "B");
+}
+
+}  // namespace
