@@ -6,45 +6,18 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <filesystem>
 #include <thread>
 
 #include "KovalinkHID.h"
 #include "alloc_hook.h"
+#include "bench_rig.h"
 #include "device_server.h"
 #include "wire.h"
 
 namespace {
 
-// A simulated reader in a private folder, opened through the library.
-class Rig {
-public:
-    Rig() {
-        char pattern[] = "/tmp/kovalink-bench-XXXXXX";
-        dir_ = ::mkdtemp(pattern);
-        ::setenv("TAVOHID_VIRTUAL_DIR", dir_.c_str(), 1);
-        sim::ServerOptions options;
-        options.dir = dir_;
-        server_ = std::make_unique<sim::DeviceServer>(reader_, options);
-        std::string why;
-        ok_ = server_->start(&why) && rf_init_com(0, 0x1A86, 0xE010) == 0;
-    }
-    ~Rig() {
-        rf_ClosePort();
-        server_->stop();
-        std::filesystem::remove_all(dir_);
-    }
-    bool ok() const { return ok_; }
-
-private:
-    std::string dir_;
-    sim::Reader reader_;
-    std::unique_ptr<sim::DeviceServer> server_;
-    bool ok_ = false;
-};
-
 void BM_BeepThroughTheChain(benchmark::State& state) {
-    Rig rig;
+    bench::Rig rig;
     if (!rig.ok()) {
         state.SkipWithError("no simulated reader");
         return;
@@ -92,4 +65,3 @@ BENCHMARK(BM_BareSeqpacketFloor)->UseRealTime();
 
 }  // namespace
 
-BENCHMARK_MAIN();

@@ -16,7 +16,7 @@ void Reader::setAntenna(bool on) {
 
 void Reader::note(std::string event) {
     constexpr std::size_t kKeep = 1000;
-    if (events.size() >= kKeep) events.erase(events.begin());
+    if (events.size() >= kKeep) events.pop_front();
     events.push_back(std::move(event));
 }
 

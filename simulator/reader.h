@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -44,7 +45,7 @@ public:
     Flash flash;
     Field field;
     // What a person would see or hear: beeps, lamp colours, display text.
-    std::vector<std::string> events;
+    std::deque<std::string> events;  // the most recent 1000
 
     // Cards of type T that can answer now: the antenna is on and the
     // reader's card family is `family`.
