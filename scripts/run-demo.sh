@@ -11,16 +11,25 @@ reader_attached() {
   grep -qis 'HID_ID=0003:00001A86:0000E010' /sys/class/hidraw/*/device/uevent 2>/dev/null
 }
 
+demo() {
+  "$out/reader_info"
+  echo "== kovalink info"
+  "$out/kovalink" info
+}
+
 if reader_attached; then
   echo "== USB reader found"
-  exec "$out/reader_info"
+  demo
+  exit
 fi
 
 echo "== no USB reader attached: using the simulated reader"
 export TAVOHID_VIRTUAL_DIR
 TAVOHID_VIRTUAL_DIR=$(mktemp -d)
-"$out/readersim" --dir "$TAVOHID_VIRTUAL_DIR" </dev/null >"$TAVOHID_VIRTUAL_DIR/readersim.log" 2>&1 &
+"$out/readersim" --dir "$TAVOHID_VIRTUAL_DIR" --card mifare1k </dev/null >"$TAVOHID_VIRTUAL_DIR/readersim.log" 2>&1 &
 sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -rf "$TAVOHID_VIRTUAL_DIR"' EXIT
 for _ in $(seq 50); do ls "$TAVOHID_VIRTUAL_DIR"/*.sock >/dev/null 2>&1 && break; sleep 0.1; done
-"$out/reader_info"
+demo
+echo "== kovalink mifare search"
+"$out/kovalink" mifare search
