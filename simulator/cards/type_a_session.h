@@ -24,6 +24,20 @@ public:
         TypeACard::deselected();
         endSession();
     }
+    // Whoever selects, halts or resets the card (the type A commands, or the
+    // processor-card reset that runs the same layer) ends the session.
+    void select() override {
+        TypeACard::select();
+        endSession();
+    }
+    void halt() override {
+        TypeACard::halt();
+        endSession();
+    }
+    void reset() override {
+        TypeACard::reset();
+        endSession();
+    }
     // " (ready)", " (selected)", " (halted)" or nothing when idle, for listings.
     std::string stateNote() const {
         switch (state()) {

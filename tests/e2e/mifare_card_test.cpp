@@ -241,3 +241,22 @@ TEST_F(MifareCard, ReaderKeyTables) {
 }
 
 }  // namespace
+
+namespace {
+
+// The processor-card reset runs the same request and select on a Classic
+// card: its earlier authentication must not survive that.
+TEST_F(MifareCard, ReselectionByTheProcessorCardResetEndsTheAuthentication) {
+    place("mifare1k:uid=A1B2C3D4");
+    ASSERT_EQ(search(), 0);
+    ASSERT_EQ(rf_M1_authentication2(0, 0x60, 4, kFactory), 0);
+    int status = 0;
+    readBlock(4, &status);
+    ASSERT_EQ(status, 0);
+    unsigned char answer[252], length = 0;
+    EXPECT_EQ(rf_typea_rst(0, 0x52, answer, &length), sim::kNoAnswer);
+    readBlock(4, &status);
+    EXPECT_EQ(status, sim::kNotAuthenticated);
+}
+
+}  // namespace
