@@ -82,16 +82,7 @@ bool MifareClassic::saveDump(const std::string& path, std::string* why) const {
     return dump::saveClassic(path, memory_, why);
 }
 
-bool MifareClassic::loadImage(const Bytes& image, std::string* why) {
-    if (image.size() != memory_.size()) {
-        if (why) *why = "a " + kind() + " image has " + std::to_string(memory_.size()) + " bytes, not " +
-                        std::to_string(image.size());
-        return false;
-    }
-    memory_ = image;
-    endSession();
-    return true;
-}
+bool MifareClassic::loadImage(const Bytes& image, std::string* why) { return replaceMemory(memory_, image, why); }
 
 void MifareClassic::setKeys(const Bytes& key_a, const Bytes& key_b) {
     for (int s = 0; s < sectorCount(); ++s) {

@@ -4,7 +4,9 @@
 // the card ends it itself when it loses power or another card is selected.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cards/type_a.h"
 
@@ -52,6 +54,21 @@ public:
     void dropToIdle() {
         reset();
         endSession();
+    }
+
+protected:
+    // Replaces the memory with a whole image of the same size (a dump).
+    bool replaceMemory(std::vector<std::uint8_t>& memory, const std::vector<std::uint8_t>& image, std::string* why) {
+        if (image.size() != memory.size()) {
+            if (why) {
+                *why = "a " + kind() + " image has " + std::to_string(memory.size()) + " bytes, not " +
+                       std::to_string(image.size());
+            }
+            return false;
+        }
+        memory = image;
+        endSession();
+        return true;
     }
 };
 

@@ -89,16 +89,7 @@ bool UltralightCard::saveDump(const std::string& path, std::string* why) const {
     return dump::savePages(path, memory_, why);
 }
 
-bool UltralightCard::loadImage(const Bytes& image, std::string* why) {
-    if (image.size() != memory_.size()) {
-        if (why) *why = "a " + kind() + " image has " + std::to_string(memory_.size()) + " bytes, not " +
-                        std::to_string(image.size());
-        return false;
-    }
-    memory_ = image;
-    endSession();
-    return true;
-}
+bool UltralightCard::loadImage(const Bytes& image, std::string* why) { return replaceMemory(memory_, image, why); }
 
 // The key is two 8-byte halves; the tag stores each half byte-reversed.
 void UltralightCard::setUlcKey(const std::uint8_t* key) {
