@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "KovalinkHID.h"
-#include "catalog.h"
+#include "cards/catalog.h"
 
 namespace bench {
 

@@ -11,8 +11,8 @@
 #include "KovalinkHID.h"
 #include "alloc_hook.h"
 #include "bench_rig.h"
-#include "device_server.h"
-#include "wire.h"
+#include "server/device_server.h"
+#include "server/wire.h"
 
 namespace {
 

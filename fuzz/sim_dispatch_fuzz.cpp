@@ -3,9 +3,9 @@
 // with the cards of the catalogue on the antenna.
 #include <cstdint>
 
-#include "catalog.h"
-#include "firmware.h"
-#include "wire.h"
+#include "cards/catalog.h"
+#include "firmware/firmware.h"
+#include "server/wire.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const sim::Firmware firmware;

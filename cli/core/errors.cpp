@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "status.h"
+#include "firmware/status.h"
 
 namespace kl {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "cards/card_options.h"
-#include "catalog.h"
-#include "status.h"
+#include "cards/catalog.h"
+#include "firmware/status.h"
 
 namespace sim {
 

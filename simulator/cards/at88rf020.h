@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cards/type_b.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace sim {
 

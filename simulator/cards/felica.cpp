@@ -1,7 +1,7 @@
 #include "cards/felica.h"
 
 #include "cards/card_options.h"
-#include "catalog.h"
+#include "cards/catalog.h"
 
 namespace sim {
 

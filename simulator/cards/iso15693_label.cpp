@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cards/card_options.h"
-#include "catalog.h"
+#include "cards/catalog.h"
 
 namespace sim {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <limits>
 
-#include "dump.h"
-#include "status.h"
+#include "cards/dump.h"
+#include "firmware/status.h"
 
 namespace sim {
 

@@ -9,7 +9,7 @@
 
 #include "cards/mifare_access.h"
 #include "cards/type_a_session.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace sim {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cards/card.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace sim {
 

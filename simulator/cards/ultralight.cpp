@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "cards/ultralight_c_auth.h"
-#include "dump.h"
-#include "status.h"
+#include "cards/dump.h"
+#include "firmware/status.h"
 
 namespace sim {
 namespace {

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "cards/ultralight.h"
-#include "status.h"
+#include "firmware/status.h"
 
 namespace sim {
 namespace ulc {

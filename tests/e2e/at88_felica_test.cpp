@@ -7,7 +7,7 @@
 
 #include "cards/at88rf020.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // rf_getlockcardinfo: the composite search on its Mifare and Ultralight
 // paths, and each of its negative results.
-#include "status.h"
+#include "firmware/status.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace {
 

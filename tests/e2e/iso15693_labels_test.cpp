@@ -5,7 +5,7 @@
 
 #include "cards/iso15693_label.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "cards/mifare_access.h"
 #include "cards/mifare_classic.h"
-#include "dump.h"
-#include "status.h"
+#include "cards/dump.h"
+#include "firmware/status.h"
 #include "support/sim_fixture.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <functional>
 #include <numeric>
 
-#include "status.h"
+#include "firmware/status.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace {
 

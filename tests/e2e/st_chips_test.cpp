@@ -6,7 +6,7 @@
 
 #include "cards/st_chip.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "server/wire.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Processor cards and modules made from catalogue options.
 #include <gtest/gtest.h>
 
-#include "catalog.h"
+#include "cards/catalog.h"
 #include "cards/cpu_card.h"
 #include "cards/sam.h"
 #include "cos_test_support.h"

@@ -10,7 +10,7 @@
 #include "cards/at88rf020.h"
 #include "cards/iso15693_label.h"
 #include "cards/st_chip.h"
-#include "catalog.h"
+#include "cards/catalog.h"
 
 namespace {
 

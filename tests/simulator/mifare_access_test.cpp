@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cards/mifare_classic.h"
-#include "status.h"
+#include "firmware/status.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cards/mifare_classic.h"
-#include "status.h"
+#include "firmware/status.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "cards/type_a.h"
-#include "firmware.h"
+#include "firmware/firmware.h"
 
 namespace {
 

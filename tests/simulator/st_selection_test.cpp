@@ -4,7 +4,7 @@
 #include <set>
 
 #include "cards/st_chip.h"
-#include "firmware.h"
+#include "firmware/firmware.h"
 
 namespace {
 

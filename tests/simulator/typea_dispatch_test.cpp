@@ -5,9 +5,9 @@
 
 #include <random>
 
-#include "catalog.h"
-#include "firmware.h"
-#include "status.h"
+#include "cards/catalog.h"
+#include "firmware/firmware.h"
+#include "firmware/status.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "catalog.h"
+#include "cards/catalog.h"
 #include "cards/mifare_classic.h"
 #include "cards/ultralight.h"
-#include "dump.h"
+#include "cards/dump.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // frames as the library builds them.
 #include <gtest/gtest.h>
 
-#include "faults.h"
-#include "wire.h"
+#include "server/faults.h"
+#include "server/wire.h"
 
 namespace {
 

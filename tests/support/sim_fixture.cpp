@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "catalog.h"
+#include "cards/catalog.h"
 
 namespace kvtest {
 
