@@ -3,13 +3,12 @@
 // with the cards of the catalogue on the antenna.
 #include <cstdint>
 
-#include "cards/catalog.h"
-#include "firmware/firmware.h"
+#include "server/families.h"
 #include "server/wire.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const sim::Firmware firmware;
-    static const sim::CardCatalog catalog;
+    static const sim::Firmware firmware = sim::fullFirmware();
+    static const sim::CardCatalog catalog = sim::fullCatalog();
     sim::Reader reader;
     std::string why;
     for (const sim::CardType& type : catalog.types()) {

@@ -54,6 +54,5 @@ private:
 };
 
 // Catalogue entry "at88rf020".
-void addAt88rf020(CardCatalog& catalog);
 
 }  // namespace sim

@@ -1,12 +1,8 @@
 #include "cards/catalog.h"
 
-#include "server/families.h"
-
 namespace sim {
 
-CardCatalog::CardCatalog() { installCardTypes(*this); }
-
-void CardCatalog::add(CardType type) { types_.push_back(std::move(type)); }
+void CardCatalog::registerType(CardType type) { types_.push_back(std::move(type)); }
 
 CardPtr CardCatalog::make(const std::string& name, const CardOptions& options, std::string* why) const {
     for (const CardType& type : types_) {

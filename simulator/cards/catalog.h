@@ -1,5 +1,6 @@
 // The card types a scenario or a tester can place on the antenna, each made
-// from a few named options ("uid=04A1B2C3", "dump=card.mfd").
+// from a few named options ("uid=04A1B2C3", "dump=card.mfd"). Each card
+// family registers its types (see card_types.h).
 #pragma once
 
 #include <functional>
@@ -22,9 +23,7 @@ struct CardType {
 
 class CardCatalog {
 public:
-    CardCatalog();  // with every card family installed
-
-    void add(CardType type);
+    void registerType(CardType type);
     // Null with a reason for an unknown type or bad options.
     CardPtr make(const std::string& name, const CardOptions& options, std::string* why) const;
     const std::vector<CardType>& types() const { return types_; }

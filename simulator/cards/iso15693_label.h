@@ -140,5 +140,4 @@ private:
 namespace sim {
 class CardCatalog;
 // Catalogue entries "icode" and "tagit".
-void addIso15693Labels(CardCatalog& catalog);
 }  // namespace sim

@@ -2,8 +2,10 @@
 #include <cstdlib>
 #include <set>
 
+#include "cards/card_types.h"
 #include "cards/catalog.h"
-#include "firmware/processor_cards.h"
+#include "cards/cpu_card.h"
+#include "cards/sam.h"
 
 namespace sim {
 namespace {
@@ -162,21 +164,21 @@ CardPtr makeContact(const CardOptions& o, std::string* why) {
 
 }  // namespace
 
-void installProcessorCardTypes(CardCatalog& catalog) {
+void registerProcessorCardTypes(CardCatalog& catalog) {
     const std::string cos = kCosHelp, card = std::string(kCosHelp) + kCardCosHelp;
-    catalog.add(CardType{"cpu-a", "ISO14443-4 type A CPU card",
+    catalog.registerType(CardType{"cpu-a", "ISO14443-4 type A CPU card",
                          "uid=hex (4, 7 or 10 bytes, default A1B2C3D4), ats=hex (default 0978807002 'KOVA'), " + card,
                          makeCpuA});
-    catalog.add(CardType{"cpu-b", "ISO14443-4 type B CPU card", "pupi=hex (4 bytes, default 11223344), " + card,
+    catalog.registerType(CardType{"cpu-b", "ISO14443-4 type B CPU card", "pupi=hex (4 bytes, default 11223344), " + card,
                          makeCpuB});
-    catalog.add(CardType{"idcard-b", "type B identity card",
+    catalog.registerType(CardType{"idcard-b", "type B identity card",
                          "pupi=hex (4 bytes, default 00000000), uid=hex (8 bytes, default 123456789ABCDEF0)",
                          makeIdCard});
-    catalog.add(CardType{"sam", "PSAM in a SAM slot",
+    catalog.registerType(CardType{"sam", "PSAM in a SAM slot",
                          "slot=1..6 (default 1; SAM number slot-1), atr=hex (default 3B1813 'KOVASAM1'), " + cos +
                              "; keys 1 and 2 default to 16 x FF; files as on a card",
                          makeSam});
-    catalog.add(CardType{"contact", "CPU card in the large contact slot",
+    catalog.registerType(CardType{"contact", "CPU card in the large contact slot",
                          "atr=hex (default 3B1813 'KOVACPU1'), short=1 (VG short circuit), " + card, makeContact});
 }
 

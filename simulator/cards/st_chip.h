@@ -77,6 +77,5 @@ private:
 };
 
 // Catalogue entries "sr176", "sri512" and "srix4k".
-void addStChips(CardCatalog& catalog);
 
 }  // namespace sim

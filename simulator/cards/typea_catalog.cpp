@@ -8,8 +8,7 @@
 #include "cards/mifare_classic.h"
 #include "cards/ultralight.h"
 #include "cards/dump.h"
-#include "firmware/typea_family.h"
-#include "firmware/typea_reader.h"
+#include "cards/card_types.h"
 
 namespace sim {
 namespace {
@@ -135,23 +134,23 @@ const char* const kClassicOptions =
 
 }  // namespace
 
-void installTypeACardTypes(CardCatalog& catalog) {
+void registerTypeACardTypes(CardCatalog& catalog) {
     using Size = MifareClassic::Size;
     using Model = UltralightCard::Model;
-    catalog.add({"mifare1k", "Mifare Classic 1K (16 sectors; ATQA 0004/0044, SAK 08)", kClassicOptions,
+    catalog.registerType({"mifare1k", "Mifare Classic 1K (16 sectors; ATQA 0004/0044, SAK 08)", kClassicOptions,
                  [](const CardOptions& o, std::string* why) { return makeClassic(Size::k1K, o, why); }});
-    catalog.add({"mifare4k", "Mifare Classic 4K (40 sectors; ATQA 0002/0042, SAK 18)", kClassicOptions,
+    catalog.registerType({"mifare4k", "Mifare Classic 4K (40 sectors; ATQA 0002/0042, SAK 18)", kClassicOptions,
                  [](const CardOptions& o, std::string* why) { return makeClassic(Size::k4K, o, why); }});
     const char* const tag_options = "uid=HEX7, dump=FILE (page image, raw or one page of hex per line)";
-    catalog.add({"ultralight", "Mifare Ultralight (16 pages)", tag_options,
+    catalog.registerType({"ultralight", "Mifare Ultralight (16 pages)", tag_options,
                  [](const CardOptions& o, std::string* why) { return makeTag(Model::ultralight, o, why); }});
-    catalog.add({"ultralightc", "Mifare Ultralight C (48 pages, 3DES key)",
+    catalog.registerType({"ultralightc", "Mifare Ultralight C (48 pages, 3DES key)",
                  std::string(tag_options) + ", key=HEX16 (3DES key, default \"BREAKMEIFYOUCAN!\" as stored), "
                  "auth0=PAGE (first protected page, default 0x30: none), readprotect=0|1 (reads need authentication)",
                  [](const CardOptions& o, std::string* why) { return makeTag(Model::ultralightC, o, why); }});
-    catalog.add({"ntag203", "NTAG203 (42 pages)", tag_options,
+    catalog.registerType({"ntag203", "NTAG203 (42 pages)", tag_options,
                  [](const CardOptions& o, std::string* why) { return makeTag(Model::ntag203, o, why); }});
-    catalog.add({"ntag213", "NTAG213 (45 pages, password, NFC counter, signature)",
+    catalog.registerType({"ntag213", "NTAG213 (45 pages, password, NFC counter, signature)",
                  std::string(tag_options) + ", pwd=HEX4 (default FFFFFFFF), pack=HEX2 (default 0000), "
                  "auth0=PAGE (default 0xFF: none), prot=0|1 (reads protected too), authlim=0-7, signature=HEX32",
                  [](const CardOptions& o, std::string* why) { return makeTag(Model::ntag213, o, why); }});

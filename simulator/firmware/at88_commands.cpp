@@ -1,7 +1,8 @@
 // The reader's AT88RF020 commands. They go to the card that answered the
 // last request (rf_atqb) and has not been deselected since.
-#include "firmware/card_command.h"
 #include "cards/at88rf020.h"
+#include "firmware/card_command.h"
+#include "firmware/command_families.h"
 
 namespace sim {
 namespace {
@@ -22,18 +23,18 @@ Handler onCard(std::size_t size, Op op) {
 
 }  // namespace
 
-void installAt88(Firmware& fw) {
-    fw.add(0x3F, "AT88RF020 check password",
+void registerAt88Commands(Firmware& fw) {
+    fw.registerHandler(0x3F, "AT88RF020 check password",
            onCard(8, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.check(p); }));
-    fw.add(0x40, "AT88RF020 read page",
+    fw.registerHandler(0x40, "AT88RF020 read page",
            onCard(1, [](At88rf020& card, const std::uint8_t* p, Bytes* out) { return card.read(p[0], out); }));
-    fw.add(0x41, "AT88RF020 write page",
+    fw.registerHandler(0x41, "AT88RF020 write page",
            onCard(9, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.write(p[0], p + 1); }));
-    fw.add(0x42, "AT88RF020 lock",
+    fw.registerHandler(0x42, "AT88RF020 lock",
            onCard(4, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.lock(p); }));
-    fw.add(0x43, "AT88RF020 count",
+    fw.registerHandler(0x43, "AT88RF020 count",
            onCard(6, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.count(p); }));
-    fw.add(0x44, "AT88RF020 deselect", onCard(0, [](At88rf020& card, const std::uint8_t*, Bytes*) -> std::uint8_t {
+    fw.registerHandler(0x44, "AT88RF020 deselect", onCard(0, [](At88rf020& card, const std::uint8_t*, Bytes*) -> std::uint8_t {
                card.deselect();
                return kOk;
            }));

@@ -15,6 +15,7 @@
 #include "firmware/composite.h"
 
 #include "des.h"
+#include "firmware/command_families.h"
 
 namespace sim {
 namespace {
@@ -26,7 +27,7 @@ constexpr std::size_t kWiegandHeader = 2;
 using CardOp = std::function<Reply(Reader&, const Bytes&, Script&, ApduCard&)>;
 
 void cardOp(Firmware& fw, std::uint8_t code, const char* name, Length length, CardOp op) {
-    fw.add(code, name, [length, op](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(code, name, [length, op](Reader& r, const Command& c) -> std::optional<Reply> {
         if (!length.fits(c.payload)) return Reply::error(kBadLength);
         ApduCard* card = activeProcessorCard(r);
         if (card == nullptr) return Reply::error(kNotActivated);
@@ -72,7 +73,7 @@ PurseRequest purseFields(const Bytes& p, std::size_t at, bool debit, bool with_a
     return q;
 }
 
-void installAuthentication(Firmware& fw) {
+void registerAuthentication(Firmware& fw) {
     cardOp(fw, 0xD0, "CPU card external authentication", {11, 19},
            [](Reader&, const Bytes& p, Script& card, ApduCard& which) {
                if ((p[2] != 8 && p[2] != 16) || !counted(p, 2)) return Reply::error(kBadParameter);
@@ -111,7 +112,7 @@ void installAuthentication(Firmware& fw) {
     });
 }
 
-void installFilesAndPin(Firmware& fw) {
+void registerFilesAndPin(Firmware& fw) {
     cardOp(fw, 0xE1, "CPU card read binary", {4, 4}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         if (card.select(p[0], p[1])) card.send(apdu(0x00, 0xB0, 0x00, p[2], {}, p[3]));
         return card.reply();
@@ -172,7 +173,7 @@ Reply samPurse(Reader& r, const Bytes& p, Script& card, bool debit) {
     });
 }
 
-void installPurse(Firmware& fw) {
+void registerPurse(Firmware& fw) {
     cardOp(fw, 0xD9, "CPU card credit", {20, 36}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         return hostKeyPurse(p, card, false);
     });
@@ -198,7 +199,7 @@ void installPurse(Firmware& fw) {
 // The Wiegand record: format, data length, data, in file 000A of the MF.
 bool selectWiegand(Script& card) { return card.select(0x3F, 0x00) && card.select(0x00, kWiegandFile); }
 
-void installSectorsAndWiegand(Firmware& fw) {
+void registerSectorsAndWiegand(Firmware& fw) {
     cardOp(fw, 0xD3, "CPU card install key", {2, 10}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         card.send(apdu(0x80, 0xD4, 0x00, p[0], slice(p, 1, p.size() - 1)));
         return card.reply();
@@ -241,11 +242,11 @@ void installSectorsAndWiegand(Firmware& fw) {
 
 }  // namespace
 
-void installCpuCardCommands(Firmware& fw) {
-    installAuthentication(fw);
-    installFilesAndPin(fw);
-    installPurse(fw);
-    installSectorsAndWiegand(fw);
+void registerCpuCardCommands(Firmware& fw) {
+    registerAuthentication(fw);
+    registerFilesAndPin(fw);
+    registerPurse(fw);
+    registerSectorsAndWiegand(fw);
 }
 
 }  // namespace sim

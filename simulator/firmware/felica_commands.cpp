@@ -1,11 +1,12 @@
 // The reader's FeliCa command: poll and report the card number.
 #include "cards/felica.h"
+#include "firmware/command_families.h"
 #include "firmware/firmware.h"
 
 namespace sim {
 
-void installFelica(Firmware& fw) {
-    fw.add(0x81, "FeliCa card number", [](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerFelicaCommands(Firmware& fw) {
+    fw.registerHandler(0x81, "FeliCa card number", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (!c.payload.empty()) return Reply::error(kBadLength);
         // Several cards: the first to answer the polling, in placement order.
         const std::vector<FelicaCard*> cards = r.reachable<FelicaCard>(kFamilyFelica);

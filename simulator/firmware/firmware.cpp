@@ -1,12 +1,8 @@
 #include "firmware/firmware.h"
 
-#include "server/families.h"
-
 namespace sim {
 
-Firmware::Firmware() { installFamilies(*this); }
-
-void Firmware::add(std::uint8_t code, std::string name, Handler handler) {
+void Firmware::registerHandler(std::uint8_t code, std::string name, Handler handler) {
     handlers_[code].push_back(Entry{std::move(name), std::move(handler)});
 }
 

@@ -1,6 +1,7 @@
 // The reader's command dispatcher. Each command family registers handlers
-// by command code; as several families share codes, a handler may decline
-// a command (by returning nothing) and the next one for the code is asked.
+// by command code (see command_families.h); as several families share
+// codes, a handler may decline a command (by returning nothing) and the next
+// one for the code is asked.
 #pragma once
 
 #include <cstdint>
@@ -33,9 +34,8 @@ using Handler = std::function<std::optional<Reply>(Reader&, const Command&)>;
 
 class Firmware {
 public:
-    Firmware();  // with every command family installed
-
-    void add(std::uint8_t code, std::string name, Handler handler);
+    // Adds a handler for `code`, asked after those registered before it.
+    void registerHandler(std::uint8_t code, std::string name, Handler handler);
 
     // The reply to one command; `name` gets the name of the handler that
     // answered (or "unknown").
@@ -48,12 +48,5 @@ private:
     };
     std::map<std::uint8_t, std::vector<Entry>> handlers_;
 };
-
-// Command families; each adds its handlers to the firmware.
-void installReaderControl(Firmware& firmware);
-void installIso15693(Firmware& firmware);
-void installSt(Firmware& firmware);
-void installAt88(Firmware& firmware);
-void installFelica(Firmware& firmware);
 
 }  // namespace sim

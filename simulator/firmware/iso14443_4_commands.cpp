@@ -1,6 +1,7 @@
 // ISO14443-4 activation and APDU exchange for type A and type B processor
 // cards, type B request/ATTRIB/halt for every type B card (processor,
 // identity and AT88RF020 chips alike), and the identity-card UID.
+#include "firmware/command_families.h"
 #include "firmware/processor_cards.h"
 
 namespace sim {
@@ -82,10 +83,10 @@ Reply answerReply(const Bytes& answer) {
     return Reply::ok(answer);
 }
 
-void installIso14443_4(Firmware& fw) {
+void registerIso14443_4Commands(Firmware& fw) {
     // Request (0x26 idle cards; any other mode wakes halted ones too),
     // anticollision, select and RATS; the answer is the UID and the ATS.
-    fw.add(0x53, "type A reset", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x53, "type A reset", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         const std::vector<TypeACard*> cards = r.reachable<TypeACard>(kFamilyTypeA);
         if (requestAll(cards, (c.payload[0] & 0x7F) != kRequestIdle).empty()) return Reply::error(kNoCard);
@@ -98,25 +99,25 @@ void installIso14443_4(Firmware& fw) {
         answer.insert(answer.end(), cpu->ats().begin(), cpu->ats().end());
         return Reply::ok(answer);
     });
-    fw.add(0x54, "APDU", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x54, "APDU", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.empty()) return Reply::error(kBadLength);
         ApduCard* card = activeProcessorCard(r);
         if (card == nullptr) return Reply::error(kNotActivated);
         return answerReply(card->apdu(c.payload));
     });
-    fw.add(0x02, "transceive", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x02, "transceive", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.empty()) return Reply::error(kBadLength);
         ApduCard* card = activeProcessorCard(r);
         if (card == nullptr) return Reply::error(kNotActivated);
         return block(r, *card, c.payload);
     });
-    fw.add(0x6B, "deselect", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x6B, "deselect", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 0)) return bad;
         ApduCard* card = activeProcessorCard(r);
         if (card == nullptr) return Reply::error(kNotActivated);
         return block(r, *card, Bytes{0xC2});
     });
-    fw.add(0x3B, "REQB", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x3B, "REQB", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         if (c.payload[0] > 1) return Reply::error(kBadParameter);
         TypeBCard* card = requestB(r, c.payload[0]);
@@ -124,7 +125,7 @@ void installIso14443_4(Firmware& fw) {
         return Reply::ok(card->atqb());
     });
     // PUPI in card order, then param 4 of ATTRIB: bits 0-3 the CID.
-    fw.add(0x55, "ATTRIB", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x55, "ATTRIB", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 5)) return bad;
         TypeBCard* card = typeBByPupi(r, c.payload);
         if (card == nullptr || !card->attrib(card->pupi())) return Reply::error(kNoCard);
@@ -132,7 +133,7 @@ void installIso14443_4(Firmware& fw) {
         return Reply::ok();
     });
     // The leading byte is the CID given at ATTRIB.
-    fw.add(0x3C, "type B APDU", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x3C, "type B APDU", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() < 2) return Reply::error(kBadLength);
         for (TypeBCard* card : typeBCards(r)) {
             auto* apdu = dynamic_cast<ApduCard*>(card);
@@ -143,7 +144,7 @@ void installIso14443_4(Firmware& fw) {
         }
         return Reply::error(kNotActivated);
     });
-    fw.add(0x3D, "HLTB", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x3D, "HLTB", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 4)) return bad;
         TypeBCard* card = typeBByPupi(r, c.payload);
         if (card == nullptr || !card->halt(card->pupi())) return Reply::error(kNoCard);
@@ -152,7 +153,7 @@ void installIso14443_4(Firmware& fw) {
     });
     // Request, ATTRIB of the first answering processor card, then its UID
     // by 00 36 00 00 08.
-    fw.add(0x82, "identity card UID", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x82, "identity card UID", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         if (c.payload[0] > 1) return Reply::error(kBadParameter);
         if (r.card_family != kFamilyTypeB) return Reply::error(kWrongCardType);

@@ -3,6 +3,7 @@
 // field and turns the answer into a reply: no answer is "no card", several
 // answers a collision, a label's error code a reader status.
 #include "cards/iso15693_label.h"
+#include "firmware/command_families.h"
 #include "firmware/firmware.h"
 
 namespace sim {
@@ -99,8 +100,8 @@ std::optional<Addressed> head(const Command& c, std::size_t params) {
 
 // A command whose reader payload is the head and `params` bytes passed on
 // unchanged to the label's `air_command`.
-void addSimple(Firmware& fw, std::uint8_t code, const char* name, std::uint8_t air_command, std::size_t params) {
-    fw.add(code, name, [air_command, params](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerSimple(Firmware& fw, std::uint8_t code, const char* name, std::uint8_t air_command, std::size_t params) {
+    fw.registerHandler(code, name, [air_command, params](Reader& r, const Command& c) -> std::optional<Reply> {
         const auto h = head(c, params);
         if (!h) return Reply::error(kBadLength);
         return answerOf(
@@ -110,8 +111,8 @@ void addSimple(Firmware& fw, std::uint8_t code, const char* name, std::uint8_t a
 
 // Block-range commands: the reader takes a count, the air protocol the count
 // less one.
-void addRange(Firmware& fw, std::uint8_t code, const char* name, std::uint8_t air_command) {
-    fw.add(code, name, [air_command](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerRange(Firmware& fw, std::uint8_t code, const char* name, std::uint8_t air_command) {
+    fw.registerHandler(code, name, [air_command](Reader& r, const Command& c) -> std::optional<Reply> {
         const auto h = head(c, 2);
         if (!h) return Reply::error(kBadLength);
         if (h->params[1] == 0) return Reply::error(kBadParameter);
@@ -184,27 +185,27 @@ std::optional<Reply> rawCommand(Reader& r, const Command& c) {
 
 }  // namespace
 
-void installIso15693(Firmware& fw) {
-    fw.add(0x70, "ISO15693 inventory", inventoryOne);
-    fw.add(0x85, "ISO15693 inventory of all labels", inventoryAll);
-    fw.add(0x71, "ISO15693 stay quiet", stayQuiet);
-    fw.add(0x72, "ISO15693 select", select);
-    addSimple(fw, 0x73, "ISO15693 reset to ready", kResetToReady, 0);
-    addRange(fw, 0x74, "ISO15693 read blocks", kReadMultiple);
-    addSimple(fw, 0x75, "ISO15693 write block", kWriteSingle, 1 + Iso15693Label::kBlockSize);
-    fw.add(0x6F, "ISO15693 write blocks", writeMultiple);
-    addSimple(fw, 0x76, "ISO15693 lock block", kLockBlock, 1);
-    addSimple(fw, 0x77, "ISO15693 write AFI", kWriteAfi, 1);
-    addSimple(fw, 0x78, "ISO15693 lock AFI", kLockAfi, 0);
-    addSimple(fw, 0x79, "ISO15693 write DSFID", kWriteDsfid, 1);
-    addSimple(fw, 0x7A, "ISO15693 lock DSFID", kLockDsfid, 0);
-    addSimple(fw, 0x7B, "ISO15693 get system information", kSystemInformation, 0);
-    addRange(fw, 0x7C, "ISO15693 get block security", kBlockSecurity);
-    addSimple(fw, 0x7D, "I-CODE set EAS", kSetEas, 0);
-    addSimple(fw, 0x7E, "I-CODE reset EAS", kResetEas, 0);
-    addSimple(fw, 0x7F, "I-CODE lock EAS", kLockEas, 0);
-    addSimple(fw, 0x80, "I-CODE EAS alarm", kEasAlarm, 0);
-    fw.add(0x6D, "ISO15693 command", rawCommand);
+void registerIso15693Commands(Firmware& fw) {
+    fw.registerHandler(0x70, "ISO15693 inventory", inventoryOne);
+    fw.registerHandler(0x85, "ISO15693 inventory of all labels", inventoryAll);
+    fw.registerHandler(0x71, "ISO15693 stay quiet", stayQuiet);
+    fw.registerHandler(0x72, "ISO15693 select", select);
+    registerSimple(fw, 0x73, "ISO15693 reset to ready", kResetToReady, 0);
+    registerRange(fw, 0x74, "ISO15693 read blocks", kReadMultiple);
+    registerSimple(fw, 0x75, "ISO15693 write block", kWriteSingle, 1 + Iso15693Label::kBlockSize);
+    fw.registerHandler(0x6F, "ISO15693 write blocks", writeMultiple);
+    registerSimple(fw, 0x76, "ISO15693 lock block", kLockBlock, 1);
+    registerSimple(fw, 0x77, "ISO15693 write AFI", kWriteAfi, 1);
+    registerSimple(fw, 0x78, "ISO15693 lock AFI", kLockAfi, 0);
+    registerSimple(fw, 0x79, "ISO15693 write DSFID", kWriteDsfid, 1);
+    registerSimple(fw, 0x7A, "ISO15693 lock DSFID", kLockDsfid, 0);
+    registerSimple(fw, 0x7B, "ISO15693 get system information", kSystemInformation, 0);
+    registerRange(fw, 0x7C, "ISO15693 get block security", kBlockSecurity);
+    registerSimple(fw, 0x7D, "I-CODE set EAS", kSetEas, 0);
+    registerSimple(fw, 0x7E, "I-CODE reset EAS", kResetEas, 0);
+    registerSimple(fw, 0x7F, "I-CODE lock EAS", kLockEas, 0);
+    registerSimple(fw, 0x80, "I-CODE EAS alarm", kEasAlarm, 0);
+    fw.registerHandler(0x6D, "ISO15693 command", rawCommand);
 }
 
 }  // namespace sim

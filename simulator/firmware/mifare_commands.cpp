@@ -12,6 +12,7 @@
 #include <array>
 
 #include "cards/ultralight.h"
+#include "firmware/command_families.h"
 #include "firmware/mifare_reader.h"
 
 namespace sim {
@@ -66,8 +67,8 @@ Reply onBlockCard(Reader& r, Op op) {
     return onClassic(r, [&](MifareClassic& card) { return op(card); });
 }
 
-void installKeyTables(Firmware& fw) {
-    fw.add(0x2A, "load key set", [](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerKeyTables(Firmware& fw) {
+    fw.registerHandler(0x2A, "load key set", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 97)) return bad;
         const auto set = keySetIndex(c.payload[0]);
         if (!set) return Reply::error(kBadParameter);
@@ -75,7 +76,7 @@ void installKeyTables(Firmware& fw) {
         for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = keyAt(c.payload, 1 + 6 * i);
         return Reply::ok();
     });
-    fw.add(0x83, "load key slot", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x83, "load key slot", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 13)) return bad;
         if (c.payload[0] >= 40) return Reply::error(kKeySlot);
         auto& slot = r.state<MifareKeyTables>().slots[c.payload[0]];
@@ -83,7 +84,7 @@ void installKeyTables(Firmware& fw) {
         slot.b = keyAt(c.payload, 7);
         return Reply::ok();
     });
-    fw.add(0x2E, "load one key", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x2E, "load one key", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() != 8) return std::nullopt;  // 56 bytes: the one-shot sector write
         const auto key = keyTypeOf(c.payload[0]);
         if (!key) return Reply::error(kBadParameter);
@@ -92,7 +93,7 @@ void installKeyTables(Firmware& fw) {
         (*key == mifare::Key::A ? slot.a : slot.b) = keyAt(c.payload, 2);
         return Reply::ok();
     });
-    fw.add(0x5C, "change key set A", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x5C, "change key set A", [](Reader& r, const Command& c) -> std::optional<Reply> {
         const std::size_t n = c.payload.size();
         auto& keys = r.state<MifareKeyTables>().sets[0];
         if (n == 0 || c.payload[0] != n || (n - 1) % 6 != 0 || (n - 1) / 6 > keys.size()) {
@@ -103,8 +104,8 @@ void installKeyTables(Firmware& fw) {
     });
 }
 
-void installAuthentication(Firmware& fw) {
-    fw.add(0x49, "authenticate with key set", [](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerAuthentication(Firmware& fw) {
+    fw.registerHandler(0x49, "authenticate with key set", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 2)) return bad;
         const auto set = keySetIndex(c.payload[0]);
         if (!set) return Reply::error(kBadParameter);
@@ -113,7 +114,7 @@ void installAuthentication(Firmware& fw) {
         const KeyBytes key = *r.state<MifareKeyTables>().sets[*set][sector];
         return authenticateSector(r, *set == 0 ? mifare::Key::A : mifare::Key::B, sector, key.data());
     });
-    fw.add(0x4A, "authenticate", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x4A, "authenticate", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 8)) return bad;
         const auto key = keyTypeOf(c.payload[0]);
         if (!key) return Reply::error(kBadParameter);
@@ -121,7 +122,7 @@ void installAuthentication(Firmware& fw) {
             return answer(card.authenticate(c.payload[1], *key, c.payload.data() + 2));
         });
     });
-    fw.add(0x84, "authenticate with key slot", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x84, "authenticate with key slot", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 2)) return bad;
         const auto key = keyTypeOf(c.payload[0]);
         if (!key) return Reply::error(kBadParameter);
@@ -134,24 +135,24 @@ void installAuthentication(Firmware& fw) {
     });
 }
 
-void installBlocks(Firmware& fw) {
-    fw.add(0x4B, "read block", [](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerBlocks(Firmware& fw) {
+    fw.registerHandler(0x4B, "read block", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         Bytes data;
         return onBlockCard(r, [&](auto& card) { return answer(card.read(c.payload[0], &data), data); });
     });
-    fw.add(0x4C, "write block", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x4C, "write block", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 17)) return bad;
         // A tag takes the first four bytes into the page (its compatibility write).
         return onBlockCard(r, [&](auto& card) { return answer(card.write(c.payload[0], &c.payload[1])); });
     });
-    fw.add(0x4D, "initialise value", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x4D, "initialise value", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 5)) return bad;
         return onClassic(r, [&](MifareClassic& card) {
             return answer(card.initValue(c.payload[0], le32(&c.payload[1])));
         });
     });
-    fw.add(0x4E, "read value", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x4E, "read value", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         return onClassic(r, [&](MifareClassic& card) {
             std::int32_t value = 0;
@@ -159,7 +160,7 @@ void installBlocks(Firmware& fw) {
         });
     });
     for (const bool increment : {false, true}) {
-        fw.add(increment ? 0x50 : 0x4F, increment ? "increment" : "decrement",
+        fw.registerHandler(increment ? 0x50 : 0x4F, increment ? "increment" : "decrement",
                [increment](Reader& r, const Command& c) -> std::optional<Reply> {
                    if (auto bad = needLength(c, 5)) return bad;
                    return onClassic(r, [&](MifareClassic& card) {
@@ -167,11 +168,11 @@ void installBlocks(Firmware& fw) {
                    });
                });
     }
-    fw.add(0x51, "restore", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x51, "restore", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         return onClassic(r, [&](MifareClassic& card) { return answer(card.restore(c.payload[0])); });
     });
-    fw.add(0x52, "transfer", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x52, "transfer", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         return onClassic(r, [&](MifareClassic& card) { return answer(card.transfer(c.payload[0])); });
     });
@@ -179,10 +180,10 @@ void installBlocks(Firmware& fw) {
 
 }  // namespace
 
-void installMifareCommands(Firmware& fw) {
-    installKeyTables(fw);
-    installAuthentication(fw);
-    installBlocks(fw);
+void registerMifareCommands(Firmware& fw) {
+    registerKeyTables(fw);
+    registerAuthentication(fw);
+    registerBlocks(fw);
 }
 
 }  // namespace sim

@@ -21,6 +21,7 @@
 #include <functional>
 
 #include "cards/ultralight.h"
+#include "firmware/command_families.h"
 #include "firmware/mifare_reader.h"
 
 namespace sim {
@@ -32,14 +33,14 @@ struct ReaderRecords {
 };
 using RecordArea = std::array<std::array<std::uint8_t, 16>, 16> ReaderRecords::*;
 
-void addRecords(Firmware& fw, std::uint8_t read_code, RecordArea area, const std::string& name) {
-    fw.add(read_code, "read " + name, [area](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerRecords(Firmware& fw, std::uint8_t read_code, RecordArea area, const std::string& name) {
+    fw.registerHandler(read_code, "read " + name, [area](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         if (c.payload[0] >= 16) return Reply::error(kBlockRange);
         const auto& record = (r.state<ReaderRecords>().*area)[c.payload[0]];
         return Reply::ok(Bytes(record.begin(), record.end()));
     });
-    fw.add(read_code + 1, "write " + name, [area](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(read_code + 1, "write " + name, [area](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 17)) return bad;
         if (c.payload[0] >= 16) return Reply::error(kBlockRange);
         auto& record = (r.state<ReaderRecords>().*area)[c.payload[0]];
@@ -124,12 +125,12 @@ std::optional<Reply> initCard(Reader& r, const Command& c) {
 
 }  // namespace
 
-void installMifareReaderRecords(Firmware& fw) {
-    addRecords(fw, 0x56, &ReaderRecords::clock, "clock record");
-    addRecords(fw, 0x58, &ReaderRecords::sums, "value-sum record");
-    fw.add(0x64, "card page read", flashCardRead);
-    fw.add(0x65, "card page write", flashCardWrite);
-    fw.add(0x1F, "initialise card", initCard);
+void registerMifareReaderRecords(Firmware& fw) {
+    registerRecords(fw, 0x56, &ReaderRecords::clock, "clock record");
+    registerRecords(fw, 0x58, &ReaderRecords::sums, "value-sum record");
+    fw.registerHandler(0x64, "card page read", flashCardRead);
+    fw.registerHandler(0x65, "card page write", flashCardWrite);
+    fw.registerHandler(0x1F, "initialise card", initCard);
 }
 
 }  // namespace sim

@@ -11,11 +11,6 @@ namespace sim {
 
 class CardCatalog;
 
-void installIso14443_4(Firmware& firmware);
-void installSam(Firmware& firmware);
-void installCpuCardCommands(Firmware& firmware);
-void installPsamCommands(Firmware& firmware);
-void installProcessorCardTypes(CardCatalog& catalog);
 
 // The SAM number of the large contact slot; 0-5 are SAM slots 1-6.
 constexpr unsigned kContactSlotNumber = 6;

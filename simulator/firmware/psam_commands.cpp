@@ -9,6 +9,7 @@
 //         date/time, div length, div data (PURSE MAC, aux of 4 / 2 bytes)
 //   B8 key id, diversification blocks, length, div data then data
 //   B9 file id (2), offset, length        BA file id (2), offset, length, data
+#include "firmware/command_families.h"
 #include "firmware/composite.h"
 
 namespace sim {
@@ -21,7 +22,7 @@ constexpr std::size_t kMacFields = 24;
 using SamOp = std::function<Reply(const Bytes&, Script&)>;
 
 void samOp(Firmware& fw, std::uint8_t code, const char* name, Length length, SamOp op) {
-    fw.add(code, name, [length, op](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(code, name, [length, op](Reader& r, const Command& c) -> std::optional<Reply> {
         if (!length.fits(c.payload)) return Reply::error(kBadLength);
         if (c.payload[0] >= kContactSlotNumber) return Reply::error(kBadParameter);
         ContactModule* module = moduleFor(r, c.payload[0]);
@@ -43,7 +44,7 @@ Reply purseMac(const Bytes& p, Script& sam, std::size_t aux) {
 
 }  // namespace
 
-void installPsamCommands(Firmware& fw) {
+void registerPsamCommands(Firmware& fw) {
     samOp(fw, 0xB0, "PSAM external authentication", {12, 20}, [](const Bytes& p, Script& sam) {
         if ((p[3] != 8 && p[3] != 16) || !counted(p, 3)) return Reply::error(kBadParameter);
         if (p[2] != 0 && !sam.select(0xDF, p[2])) return sam.reply();

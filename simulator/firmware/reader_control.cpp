@@ -2,6 +2,7 @@
 // family, display and flash memory.
 #include <cstdio>
 
+#include "firmware/command_families.h"
 #include "firmware/firmware.h"
 
 namespace sim {
@@ -35,29 +36,29 @@ const char* familyName(std::uint8_t letter) {
 
 }  // namespace
 
-void installReaderControl(Firmware& fw) {
-    fw.add(0x13, "set address", [](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerReaderControl(Firmware& fw) {
+    fw.registerHandler(0x13, "set address", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 2)) return bad;
         r.address = static_cast<std::uint16_t>(c.payload[0] | c.payload[1] << 8);
         return Reply::ok();
     });
-    fw.add(0x14, "get address", [](Reader& r, const Command&) -> std::optional<Reply> {
+    fw.registerHandler(0x14, "get address", [](Reader& r, const Command&) -> std::optional<Reply> {
         Reply reply = Reply::ok();
         reply.address = r.address;
         return reply;
     });
-    fw.add(0x16, "get model", [](Reader& r, const Command&) -> std::optional<Reply> {
+    fw.registerHandler(0x16, "get model", [](Reader& r, const Command&) -> std::optional<Reply> {
         return Reply::ok(Bytes(r.model.begin(), r.model.end()));
     });
-    fw.add(0x17, "get serial number", [](Reader& r, const Command&) -> std::optional<Reply> {
+    fw.registerHandler(0x17, "get serial number", [](Reader& r, const Command&) -> std::optional<Reply> {
         return Reply::ok(r.serial);
     });
-    fw.add(0x1D, "beep", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x1D, "beep", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         r.note("beep " + std::to_string(c.payload[0] * 10) + " ms");
         return Reply::ok();
     });
-    fw.add(0x3A, "select card family", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x3A, "select card family", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         const char* name = familyName(c.payload[0]);
         if (name == nullptr) return Reply::error(kBadParameter);
@@ -68,31 +69,31 @@ void installReaderControl(Firmware& fw) {
     });
     // Code 0x05 carries either the antenna switch (one byte) or the reader's
     // waiting-time parameters (any other length).
-    fw.add(0x05, "antenna", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x05, "antenna", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() != 1) return std::nullopt;
         if (c.payload[0] > 1) return Reply::error(kBadParameter);
         r.setAntenna(c.payload[0] == 1);
         r.note(c.payload[0] ? "antenna on" : "antenna off");
         return Reply::ok();
     });
-    fw.add(0x05, "set wait time", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x05, "set wait time", [](Reader& r, const Command& c) -> std::optional<Reply> {
         r.wait_time = c.payload;
         r.note("wait time " + hex(c.payload));
         return Reply::ok();
     });
-    fw.add(0x6A, "lamp", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x6A, "lamp", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         r.note("lamp " + std::to_string(c.payload[0]));
         return Reply::ok();
     });
     // Code 0x1F with five bytes drives the display; other lengths belong to
     // card commands sharing the code.
-    fw.add(0x1F, "display", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x1F, "display", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() != 5) return std::nullopt;
         r.note("display " + hex(c.payload));
         return Reply::ok();
     });
-    fw.add(0x5B, "flash write", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x5B, "flash write", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() < 5) return Reply::error(kBadLength);
         std::size_t address = 0;
         if (!flashAddress(c.payload, &address)) return Reply::error(kFlashRange);
@@ -103,7 +104,7 @@ void installReaderControl(Firmware& fw) {
         if (!r.flash.write(address, data)) return Reply::error(kFlashRange);
         return Reply::ok();
     });
-    fw.add(0x5A, "flash read", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(0x5A, "flash read", [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 5)) return bad;
         if (c.payload[4] > kMaxReplyPayload) return Reply::error(kBadParameter);
         std::size_t address = 0;

@@ -2,8 +2,9 @@
 // then every block command goes to the selected chip.
 #include <algorithm>
 
-#include "firmware/card_command.h"
 #include "cards/st_chip.h"
+#include "firmware/card_command.h"
+#include "firmware/command_families.h"
 
 namespace sim {
 namespace {
@@ -80,26 +81,26 @@ Handler writeBlock(bool sr176) {
 
 }  // namespace
 
-void installSt(Firmware& fw) {
-    fw.add(0x60, "ST initiate and select", selectChip);
-    fw.add(0x61, "ST completion", onSelected(0, [](StChip& chip, const std::uint8_t*, Bytes*) -> std::uint8_t {
+void registerStCommands(Firmware& fw) {
+    fw.registerHandler(0x60, "ST initiate and select", selectChip);
+    fw.registerHandler(0x61, "ST completion", onSelected(0, [](StChip& chip, const std::uint8_t*, Bytes*) -> std::uint8_t {
                chip.complete();
                return kOk;
            }));
-    fw.add(0x62, "SR176 read block", readBlock(true));
-    fw.add(0x63, "SR176 write block", shared(3, writeBlock(true)));
-    fw.add(
+    fw.registerHandler(0x62, "SR176 read block", readBlock(true));
+    fw.registerHandler(0x63, "SR176 write block", shared(3, writeBlock(true)));
+    fw.registerHandler(
         0x64, "SR176 protect block",
         shared(1, onSelected(1, [](StChip& chip, const std::uint8_t* p, Bytes*) { return chip.protectSr176(p[0]); })));
-    fw.add(0x65, "SRIX read block", shared(1, readBlock(false)));
-    fw.add(0x66, "SRIX write block", writeBlock(false));
-    fw.add(0x67, "SRIX4K authenticate",
+    fw.registerHandler(0x65, "SRIX read block", shared(1, readBlock(false)));
+    fw.registerHandler(0x66, "SRIX write block", writeBlock(false));
+    fw.registerHandler(0x67, "SRIX4K authenticate",
            onSelected(6, [](StChip& chip, const std::uint8_t* p, Bytes* out) { return chip.authenticate(p, out); }));
-    fw.add(0x68, "SRIX get UID",
+    fw.registerHandler(0x68, "SRIX get UID",
            onSelected(0, [](StChip& chip, const std::uint8_t*, Bytes* out) { return chip.getUid(out); }));
-    fw.add(0x69, "SRIX4K write lock register",
+    fw.registerHandler(0x69, "SRIX4K write lock register",
            onSelected(1, [](StChip& chip, const std::uint8_t* p, Bytes*) { return chip.writeLockRegister(p[0]); }));
-    fw.add(0x6C, "SRI512 write lock field", onSelected(2, [](StChip& chip, const std::uint8_t* p, Bytes*) {
+    fw.registerHandler(0x6C, "SRI512 write lock field", onSelected(2, [](StChip& chip, const std::uint8_t* p, Bytes*) {
                return chip.writeLockField(static_cast<std::uint16_t>(p[0] | p[1] << 8));
            }));
 }

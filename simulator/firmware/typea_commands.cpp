@@ -23,7 +23,7 @@
 //    Without select the card stays ready for rf_select.
 #include <algorithm>
 
-#include "firmware/typea_family.h"
+#include "firmware/command_families.h"
 #include "firmware/typea_reader.h"
 
 namespace sim {
@@ -173,24 +173,16 @@ TypeACard* selectedOrSearch(Reader& reader, std::uint8_t* status) {
     return requestAndSelect(reader, false, status);
 }
 
-void installTypeACommands(Firmware& fw) {
-    fw.add(0x46, "request", request);
-    fw.add(0x8C, "request and select", uidOfRequestAndSelect);
-    fw.add(0x20, "one-shot request", uidOfRequestAndSelect);
-    fw.add(0x47, "anticollision", anticollision);
-    fw.add(0x48, "select", select);
-    fw.add(0x29, "halt", halt);
-    fw.add(0x33, "ultralight select", ultralightSelect);
-    fw.add(0x63, "check card", checkCard);
-    fw.add(0x70, "request 080", request080);
-}
-
-void installTypeAFamily(Firmware& fw) {
-    installTypeACommands(fw);
-    installMifareCommands(fw);
-    installMifareOneShotCommands(fw);
-    installMifareReaderRecords(fw);
-    installUltralightCommands(fw);
+void registerTypeACommands(Firmware& fw) {
+    fw.registerHandler(0x46, "request", request);
+    fw.registerHandler(0x8C, "request and select", uidOfRequestAndSelect);
+    fw.registerHandler(0x20, "one-shot request", uidOfRequestAndSelect);
+    fw.registerHandler(0x47, "anticollision", anticollision);
+    fw.registerHandler(0x48, "select", select);
+    fw.registerHandler(0x29, "halt", halt);
+    fw.registerHandler(0x33, "ultralight select", ultralightSelect);
+    fw.registerHandler(0x63, "check card", checkCard);
+    fw.registerHandler(0x70, "request 080", request080);
 }
 
 }  // namespace sim

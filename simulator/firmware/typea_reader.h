@@ -55,11 +55,4 @@ TypeACard* requestAndSelect(Reader& reader, bool wake_up, std::uint8_t* status);
 // and selected; null with `status` set when none answers.
 TypeACard* selectedOrSearch(Reader& reader, std::uint8_t* status);
 
-// Command families of the type A cards; each adds its handlers.
-void installTypeACommands(Firmware& firmware);
-void installMifareCommands(Firmware& firmware);
-void installMifareOneShotCommands(Firmware& firmware);
-void installMifareReaderRecords(Firmware& firmware);
-void installUltralightCommands(Firmware& firmware);
-
 }  // namespace sim

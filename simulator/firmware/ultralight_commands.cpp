@@ -6,6 +6,7 @@
 // lock pages (2, 3 or the dynamic lock page).
 #include "cards/ultralight.h"
 #include "cards/ultralight_c_auth.h"
+#include "firmware/command_families.h"
 #include "firmware/typea_reader.h"
 
 namespace sim {
@@ -21,8 +22,8 @@ std::optional<Reply> onTag(Reader& r, const Command& c, std::size_t length, Op o
 
 // Commands that take no argument and answer data.
 using Query = std::uint8_t (UltralightCard::*)(Bytes*) const;
-void addQuery(Firmware& fw, std::uint8_t code, const std::string& name, Query query) {
-    fw.add(code, name, [query](Reader& r, const Command& c) {
+void registerQuery(Firmware& fw, std::uint8_t code, const std::string& name, Query query) {
+    fw.registerHandler(code, name, [query](Reader& r, const Command& c) {
         return onTag(r, c, 0, [&](UltralightCard& tag) {
             Bytes data;
             return answer((tag.*query)(&data), data);
@@ -44,39 +45,39 @@ std::optional<Reply> ulcInit(Reader& r, const Command& c) {
 
 }  // namespace
 
-void installUltralightCommands(Firmware& fw) {
-    fw.add(0x35, "ultralight write", [](Reader& r, const Command& c) {
+void registerUltralightCommands(Firmware& fw) {
+    fw.registerHandler(0x35, "ultralight write", [](Reader& r, const Command& c) {
         return onTag(r, c, 5, [&](UltralightCard& tag) { return answer(tag.write(c.payload[0], &c.payload[1])); });
     });
-    fw.add(0x96, "lock page", [](Reader& r, const Command& c) {
+    fw.registerHandler(0x96, "lock page", [](Reader& r, const Command& c) {
         return onTag(r, c, 5, [&](UltralightCard& tag) { return answer(tag.lockPage(c.payload[0], &c.payload[1])); });
     });
-    fw.add(0x93, "ultralight C authenticate", [](Reader& r, const Command& c) {
+    fw.registerHandler(0x93, "ultralight C authenticate", [](Reader& r, const Command& c) {
         return onTag(r, c, 17,
                      [&](UltralightCard& tag) { return answer(ulc::readerAuthenticate(tag, &c.payload[1])); });
     });
-    fw.add(0x94, "ultralight C change key", [](Reader& r, const Command& c) {
+    fw.registerHandler(0x94, "ultralight C change key", [](Reader& r, const Command& c) {
         return onTag(r, c, 17, [&](UltralightCard& tag) { return answer(tag.ulcWriteKey(&c.payload[1])); });
     });
-    fw.add(0x95, "ultralight C initialise", ulcInit);
-    fw.add(0x86, "sector select", [](Reader& r, const Command& c) {
+    fw.registerHandler(0x95, "ultralight C initialise", ulcInit);
+    fw.registerHandler(0x86, "sector select", [](Reader& r, const Command& c) {
         return onTag(r, c, 1, [&](UltralightCard& tag) { return answer(tag.selectSector(c.payload[0])); });
     });
-    fw.add(0x88, "fast read", [](Reader& r, const Command& c) {
+    fw.registerHandler(0x88, "fast read", [](Reader& r, const Command& c) {
         return onTag(r, c, 2, [&](UltralightCard& tag) {
             Bytes data;
             return answer(tag.fastRead(c.payload[0], c.payload[1], &data), data);
         });
     });
-    fw.add(0x8A, "password authentication", [](Reader& r, const Command& c) {
+    fw.registerHandler(0x8A, "password authentication", [](Reader& r, const Command& c) {
         return onTag(r, c, 4, [&](UltralightCard& tag) {
             Bytes pack;
             return answer(tag.passwordAuth(c.payload.data(), &pack), pack);
         });
     });
-    addQuery(fw, 0x87, "get version", &UltralightCard::getVersion);
-    addQuery(fw, 0x89, "read counter", &UltralightCard::readCounter);
-    addQuery(fw, 0x8B, "read signature", &UltralightCard::readSignature);
+    registerQuery(fw, 0x87, "get version", &UltralightCard::getVersion);
+    registerQuery(fw, 0x89, "read counter", &UltralightCard::readCounter);
+    registerQuery(fw, 0x8B, "read signature", &UltralightCard::readSignature);
 }
 
 }  // namespace sim

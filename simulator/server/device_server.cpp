@@ -39,7 +39,8 @@ std::string fileName(const ServerOptions& o) {
 
 }  // namespace
 
-DeviceServer::DeviceServer(Reader& reader, ServerOptions options) : reader_(reader), options_(std::move(options)) {}
+DeviceServer::DeviceServer(Reader& reader, Firmware firmware, ServerOptions options)
+    : reader_(reader), options_(std::move(options)), firmware_(std::move(firmware)) {}
 
 DeviceServer::~DeviceServer() { stop(); }
 
@@ -241,69 +242,72 @@ void DeviceServer::handle(Connection& connection, const DecodedFrame& frame) {
         }
         requests_.push_back(frame.raw);
     }
-    const Command& command = frame.command;
-    std::uint16_t own = 0;
-    Reply reply;
-    std::string name;
-    {
-        std::lock_guard<std::mutex> lock(reader_mutex_);
-        own = reader_.address;
-        const bool for_us = command.address == own || command.address == 0;
-        if (!for_us) {
-            trace("-> " + hex(frame.raw) + "  [for address " + std::to_string(command.address) + ", ignored]");
-            return;
-        }
-        if (!frame.ok) {
-            reply = Reply::error(kFrameError);
-            name = "bad frame (" + frame.error + ")";
-        } else {
-            reply = firmware_.dispatch(reader_, command, &name);
-            if (reply.data.size() > kMaxReplyPayload) reply = Reply::error(kBadLength);
-        }
-        own = reader_.address;
-    }
+    if (const std::optional<Answer> answer = dispatch(frame)) send(connection, frame, *answer);
+}
 
+std::optional<DeviceServer::Answer> DeviceServer::dispatch(const DecodedFrame& frame) {
+    const Command& command = frame.command;
+    std::lock_guard<std::mutex> lock(reader_mutex_);
+    if (command.address != reader_.address && command.address != 0) {
+        trace("-> " + hex(frame.raw) + "  [for address " + std::to_string(command.address) + ", ignored]");
+        return std::nullopt;
+    }
+    Answer answer;
+    if (!frame.ok) {
+        answer.reply = Reply::error(kFrameError);
+        answer.name = "bad frame (" + frame.error + ")";
+    } else {
+        answer.reply = firmware_.dispatch(reader_, command, &answer.name);
+        if (answer.reply.data.size() > kMaxReplyPayload) answer.reply = Reply::error(kBadLength);
+    }
+    // The reader answers from its address as it is after the command.
+    answer.from = answer.reply.address.value_or(reader_.address);
+    return answer;
+}
+
+void DeviceServer::send(Connection& connection, const DecodedFrame& frame, const Answer& answer) {
     Fault fault;
     const bool faulty = takeFault(&fault);
-    const std::uint16_t from = faulty && fault.kind == Fault::Kind::wrong_address ? kForeignAddress
-                                                                                    : reply.address.value_or(own);
+    const bool foreign = faulty && fault.kind == Fault::Kind::wrong_address;
     const std::uint8_t spoil = faulty && fault.kind == Fault::Kind::corrupt_checksum ? 0x01 : 0x00;
-    Bytes wire = encodeReply(from, command.code, reply.status, reply.data, spoil);
-    if (tracing()) traceExchange(frame, name, reply, wire);
+    const Bytes wire = encodeReply(foreign ? kForeignAddress : answer.from, frame.command.code, answer.reply.status,
+                                   answer.reply.data, spoil);
+    if (tracing()) traceExchange(frame, answer.name, answer.reply, wire);
+    if (faulty) trace("-- fault: " + fault.describe());
+    deliver(connection, wire, faulty ? &fault : nullptr);
+}
 
-    if (faulty) {
-        trace("-- fault: " + fault.describe());
-        switch (fault.kind) {
-        case Fault::Kind::drop:
-            return;
-        case Fault::Kind::delay:
-            sleepMs(fault.delay_ms);
-            break;
-        case Fault::Kind::truncate:
-            if (static_cast<std::size_t>(fault.bytes) < wire.size()) wire.resize(fault.bytes);
-            break;
-        case Fault::Kind::garbage:
-            wire.insert(wire.begin(), kGarbage.begin(), kGarbage.end());
-            break;
-        default:
-            break;
-        }
+void DeviceServer::deliver(Connection& connection, Bytes wire, const Fault* fault) {
+    const Fault::Kind kind = fault ? fault->kind : Fault::Kind::none;
+    switch (kind) {
+    case Fault::Kind::drop:
+        return;
+    case Fault::Kind::delay:
+        sleepMs(fault->delay_ms);
+        break;
+    case Fault::Kind::truncate:
+        if (static_cast<std::size_t>(fault->bytes) < wire.size()) wire.resize(fault->bytes);
+        break;
+    case Fault::Kind::garbage:
+        wire.insert(wire.begin(), kGarbage.begin(), kGarbage.end());
+        break;
+    default:
+        break;
     }
     const std::vector<Bytes> reports = toReports(wire);
     for (std::size_t i = 0; i < reports.size(); ++i) {
-        if (faulty && fault.kind == Fault::Kind::unplug_reply && static_cast<int>(i) == fault.report) {
+        const bool at_report = fault && static_cast<int>(i) == fault->report;
+        if (at_report && kind == Fault::Kind::unplug_reply) {
             closeConnection(connection);
             return;
         }
-        if (faulty && fault.kind == Fault::Kind::split && static_cast<int>(i) == fault.report) {
-            sleepMs(fault.delay_ms);
-        }
+        if (at_report && kind == Fault::Kind::split) sleepMs(fault->delay_ms);
         if (::send(connection.fd, reports[i].data(), reports[i].size(), MSG_NOSIGNAL) < 0) {
             closeConnection(connection);
             return;
         }
     }
-    if (faulty && fault.kind == Fault::Kind::unplug_reply) closeConnection(connection);
+    if (kind == Fault::Kind::unplug_reply) closeConnection(connection);
 }
 
 }  // namespace sim

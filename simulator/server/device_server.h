@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,7 +29,8 @@ class DeviceServer {
 public:
     using TraceSink = std::function<void(const std::string&)>;
 
-    DeviceServer(Reader& reader, ServerOptions options);
+    // Serves `reader`, answering with `firmware` (see families.h).
+    DeviceServer(Reader& reader, Firmware firmware, ServerOptions options);
     ~DeviceServer();
     DeviceServer(const DeviceServer&) = delete;
     DeviceServer& operator=(const DeviceServer&) = delete;
@@ -67,9 +69,23 @@ private:
         FrameDecoder decoder;
     };
 
+    // What the reader answers to one frame.
+    struct Answer {
+        Reply reply;
+        std::string name;        // of the handler that answered
+        std::uint16_t from = 0;  // the address the reply carries
+    };
+
     void run();
     void receive(Connection& connection);
+    // One request frame: logged, dispatched, answered.
     void handle(Connection& connection, const DecodedFrame& frame);
+    // The reader's answer; nothing for a frame addressed to another reader.
+    std::optional<Answer> dispatch(const DecodedFrame& frame);
+    // Encodes and traces the answer and hands it to deliver() with the fault that is due.
+    void send(Connection& connection, const DecodedFrame& frame, const Answer& answer);
+    // Sends reply bytes as reports, spoiled by the fault when there is one.
+    void deliver(Connection& connection, Bytes wire, const Fault* fault);
     bool takeFault(Fault* fault);
     void closeConnection(Connection& connection);
     void trace(const std::string& line);

@@ -1,37 +1,47 @@
 // One line per command family and per card family.
 #include "server/families.h"
 
-#include "cards/catalog.h"
-#include "cards/at88rf020.h"
-#include "cards/felica.h"
-#include "cards/iso15693_label.h"
-#include "cards/st_chip.h"
-#include "firmware/firmware.h"
-#include "firmware/processor_cards.h"
-#include "firmware/typea_family.h"
+#include "cards/card_types.h"
+#include "firmware/command_families.h"
 
 namespace sim {
 
-void installFamilies(Firmware& firmware) {
-    installReaderControl(firmware);
-    installTypeAFamily(firmware);
-    installIso15693(firmware);
-    installSt(firmware);
-    installAt88(firmware);
-    installFelica(firmware);
-    installIso14443_4(firmware);
-    installSam(firmware);
-    installCpuCardCommands(firmware);
-    installPsamCommands(firmware);
+void registerCommandFamilies(Firmware& firmware) {
+    registerReaderControl(firmware);
+    registerTypeACommands(firmware);
+    registerMifareCommands(firmware);
+    registerMifareOneShotCommands(firmware);
+    registerMifareReaderRecords(firmware);
+    registerUltralightCommands(firmware);
+    registerIso15693Commands(firmware);
+    registerStCommands(firmware);
+    registerAt88Commands(firmware);
+    registerFelicaCommands(firmware);
+    registerIso14443_4Commands(firmware);
+    registerSamCommands(firmware);
+    registerCpuCardCommands(firmware);
+    registerPsamCommands(firmware);
 }
 
-void installCardTypes(CardCatalog& catalog) {
-    installTypeACardTypes(catalog);
-    addIso15693Labels(catalog);
-    addStChips(catalog);
-    addAt88rf020(catalog);
-    addFelica(catalog);
-    installProcessorCardTypes(catalog);
+void registerCardTypes(CardCatalog& catalog) {
+    registerTypeACardTypes(catalog);
+    registerIso15693Labels(catalog);
+    registerStChips(catalog);
+    registerAt88rf020Cards(catalog);
+    registerFelicaCards(catalog);
+    registerProcessorCardTypes(catalog);
+}
+
+Firmware fullFirmware() {
+    Firmware firmware;
+    registerCommandFamilies(firmware);
+    return firmware;
+}
+
+CardCatalog fullCatalog() {
+    CardCatalog catalog;
+    registerCardTypes(catalog);
+    return catalog;
 }
 
 }  // namespace sim

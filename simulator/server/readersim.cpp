@@ -12,7 +12,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "cards/catalog.h"
+#include "server/families.h"
 #include "server/device_server.h"
 #include "server/scenario.h"
 #include "firmware/status.h"
@@ -116,7 +116,7 @@ void command(const std::string& line, sim::DeviceServer& server, const sim::Card
 }  // namespace
 
 int main(int argc, char** argv) {
-    sim::CardCatalog catalog;
+    sim::CardCatalog catalog = sim::fullCatalog();
     CLI::App app{"readersim: a simulated smart-card reader served as a virtual HID device.\n"
                  "Hosts find it like a USB reader (vendor 0x1A86, product 0xE010 by default) through\n"
                  "libTavoHID, in the virtual-device folder: $TAVOHID_VIRTUAL_DIR, else\n"
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
     ::mkdir(server_options.dir.c_str(), 0700);
     sim::Reader reader(config);
     for (sim::CardPtr& card : scenario.cards) reader.field.place(card);
-    sim::DeviceServer server(reader, server_options);
+    sim::DeviceServer server(reader, sim::fullFirmware(), server_options);
     if (verbose) server.setTrace([](const std::string& line) { std::cout << line << std::endl; });
     for (const sim::Fault& fault : faults) server.inject(fault);
     if (!server.start(&why)) {

@@ -10,7 +10,7 @@
 #include "cards/at88rf020.h"
 #include "cards/iso15693_label.h"
 #include "cards/st_chip.h"
-#include "cards/catalog.h"
+#include "server/families.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ protected:
     std::string file(const std::string& name) {
         return (std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()))).string();
     }
-    const sim::CardCatalog catalog;
+    const sim::CardCatalog catalog = sim::fullCatalog();
     std::string why;
 };
 

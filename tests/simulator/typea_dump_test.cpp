@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cards/catalog.h"
+#include "server/families.h"
 #include "cards/mifare_classic.h"
 #include "cards/ultralight.h"
 #include "cards/dump.h"
@@ -36,7 +36,7 @@ protected:
     }
 
     std::filesystem::path dir_;
-    sim::CardCatalog catalog_;
+    sim::CardCatalog catalog_ = sim::fullCatalog();
 };
 
 Bytes patternImage(std::size_t size) {
