@@ -4,7 +4,7 @@
 
 #include "cards/card_options.h"
 #include "cards/catalog.h"
-#include "firmware/status.h"
+#include "cards/toolkit.h"
 #include "cards/card_types.h"
 
 namespace sim {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cards/catalog.h"
-#include "server/wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 

@@ -59,7 +59,7 @@
 #include <random>
 #include <vector>
 
-#include "server/wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cards/card.h"
-#include "server/wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 

@@ -7,7 +7,7 @@
 #include "cards/catalog.h"
 #include "cards/mifare_classic.h"
 #include "cards/ultralight.h"
-#include "cards/dump.h"
+#include "card_image.h"
 #include "cards/card_types.h"
 
 namespace sim {
@@ -66,18 +66,39 @@ private:
     std::string* why_;
 };
 
+// Lays what an image file knows over `image`, the card as it would be
+// without the file: bytes the file marks unknown, and sectors it leaves out,
+// keep what the card holds.
+void overlay(const common::image::Image& file, Bytes* image) {
+    for (std::size_t i = 0; i < image->size() && i < file.bytes.size(); ++i) {
+        if (file.known[i]) (*image)[i] = file.bytes[i];
+    }
+}
+
+// The message of a refused image, for the card's option.
+CardPtr refuse(const common::image::Error& error, std::string* why) {
+    if (why) *why = error.text();
+    return nullptr;
+}
+
 CardPtr makeClassic(MifareClassic::Size size, const CardOptions& options, std::string* why) {
     Options o(options, why);
     Bytes uid = size == MifareClassic::Size::k1K ? Bytes{0xA1, 0xB2, 0xC3, 0xD4} : Bytes{0xC4, 0xB3, 0xA2, 0xF1};
     Bytes image, key_a, key_b;
-    const std::size_t bytes = size == MifareClassic::Size::k1K ? 1024 : 4096;
     if (!o.only({"uid", "dump", "keya", "keyb"}) || !o.hexOption("uid", {4, 7}, &uid) ||
         !o.hexOption("keya", {6}, &key_a) || !o.hexOption("keyb", {6}, &key_b)) {
         return nullptr;
     }
     if (o.has("dump")) {
-        image = MifareClassic(size, uid).image();
-        if (!dump::loadClassic(o.text("dump"), bytes, &image, why)) return nullptr;
+        const MifareClassic blank(size, uid);
+        common::image::Image file;
+        common::image::Error error;
+        if (!common::image::loadClassic(o.text("dump"), &file, &error) ||
+            !common::image::fitClassic(&file, blank.layout(), &error)) {
+            return refuse(error, why);
+        }
+        image = blank.image();
+        overlay(file, &image);
         if (!o.has("uid")) {
             // Block 0 starts with the UID; a 4-byte UID is followed by its BCC.
             const bool four = (image[0] ^ image[1] ^ image[2] ^ image[3]) == image[4];
@@ -112,7 +133,10 @@ CardPtr makeTag(UltralightCard::Model model, const CardOptions& options, std::st
     }
     if (o.has("dump")) {
         image = UltralightCard(model, uid).image();
-        if (!dump::loadPages(o.text("dump"), image.size(), &image, why)) return nullptr;
+        common::image::Image file;
+        common::image::Error error;
+        if (!common::image::loadPages(o.text("dump"), image.size(), &file, &error)) return refuse(error, why);
+        overlay(file, &image);
         if (!o.has("uid")) uid = {image[0], image[1], image[2], image[4], image[5], image[6], image[7]};
     }
     auto tag = std::make_shared<UltralightCard>(model, uid);
@@ -129,8 +153,9 @@ CardPtr makeTag(UltralightCard::Model model, const CardOptions& options, std::st
 }
 
 const char* const kClassicOptions =
-    "uid=HEX (4 or 7 bytes; default from the dump's block 0), dump=FILE (raw .mfd/.bin or text with "
-    "\"+Sector: n\" headers; .txt/.mct save as text), keya=HEX6, keyb=HEX6 (set in every trailer)";
+    "uid=HEX (4 or 7 bytes; default from the dump's block 0), dump=FILE (raw .mfd/.bin, text with "
+    "\"+Sector: n\" headers, .eml block lines or Proxmark3 .json; saved in the format of the name; bytes a "
+    "text marks \"--\" keep the card's), keya=HEX6, keyb=HEX6 (set in every trailer)";
 
 }  // namespace
 

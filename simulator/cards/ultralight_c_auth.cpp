@@ -4,7 +4,7 @@
 #include <random>
 
 #include "cards/ultralight.h"
-#include "firmware/status.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 namespace ulc {

@@ -11,11 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "cards/toolkit.h"
 #include "firmware/reader.h"
-#include "firmware/status.h"
-#include "server/wire.h"
+#include "frame_codec.h"
 
 namespace sim {
+
+// A request as the frame decoder gives it: address, code, payload.
+using common::Command;
 
 // The most a reply frame can carry: its length byte is payload + 3.
 constexpr std::size_t kMaxReplyPayload = 252;

@@ -10,8 +10,8 @@ namespace sim {
 
 // 0x60 key A, 0x61 key B.
 inline std::optional<mifare::Key> keyTypeOf(std::uint8_t code) {
-    if (code == 0x60) return mifare::Key::A;
-    if (code == 0x61) return mifare::Key::B;
+    if (code == mifare::kKeyA) return mifare::Key::A;
+    if (code == mifare::kKeyB) return mifare::Key::B;
     return std::nullopt;
 }
 

@@ -270,7 +270,7 @@ void DeviceServer::send(Connection& connection, const DecodedFrame& frame, const
     const bool faulty = takeFault(&fault);
     const bool foreign = faulty && fault.kind == Fault::Kind::wrong_address;
     const std::uint8_t spoil = faulty && fault.kind == Fault::Kind::corrupt_checksum ? 0x01 : 0x00;
-    const Bytes wire = encodeReply(foreign ? kForeignAddress : answer.from, frame.command.code, answer.reply.status,
+    const Bytes wire = common::encodeReply(foreign ? kForeignAddress : answer.from, frame.command.code, answer.reply.status,
                                    answer.reply.data, spoil);
     if (tracing()) traceExchange(frame, answer.name, answer.reply, wire);
     if (faulty) trace("-- fault: " + fault.describe());
@@ -294,7 +294,7 @@ void DeviceServer::deliver(Connection& connection, Bytes wire, const Fault* faul
     default:
         break;
     }
-    const std::vector<Bytes> reports = toReports(wire);
+    const std::vector<Bytes> reports = common::toReports(wire);
     for (std::size_t i = 0; i < reports.size(); ++i) {
         const bool at_report = fault && static_cast<int>(i) == fault->report;
         if (at_report && kind == Fault::Kind::unplug_reply) {

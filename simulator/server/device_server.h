@@ -12,11 +12,14 @@
 #include <thread>
 #include <vector>
 
-#include "server/faults.h"
 #include "firmware/firmware.h"
 #include "firmware/reader.h"
+#include "frame_codec.h"
+#include "server/faults.h"
 
 namespace sim {
+
+using common::DecodedFrame;
 
 struct ServerOptions {
     std::string dir;  // the virtual-device folder; created (0700) when missing
@@ -66,7 +69,7 @@ private:
     struct Connection {
         int fd = -1;
         bool setup_seen = false;
-        FrameDecoder decoder;
+        common::FrameDecoder decoder;
     };
 
     // What the reader answers to one frame.

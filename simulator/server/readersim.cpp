@@ -15,7 +15,7 @@
 #include "server/families.h"
 #include "server/device_server.h"
 #include "server/scenario.h"
-#include "firmware/status.h"
+#include "cards/toolkit.h"
 #include "virtual_device.h"
 
 namespace {

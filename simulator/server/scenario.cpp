@@ -3,7 +3,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "server/wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 namespace {

@@ -4,10 +4,9 @@
 #include <fstream>
 #include <random>
 
-#include "cards/mifare_access.h"
+#include "card_image.h"
 #include "cards/mifare_classic.h"
-#include "cards/dump.h"
-#include "firmware/status.h"
+#include "cards/toolkit.h"
 #include "support/sim_fixture.h"
 
 namespace {
@@ -86,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(OneAndFourK, WholeCard,
 TEST_F(MifareCard, TextDumpLoadsAndReadsBack) {
     const Bytes image = randomCardImage(sim::MifareClassic::Size::k1K, 9);
     const std::string path = dir->path() + "/card.txt";
-    std::ofstream(path) << sim::dump::classicText(image);
+    std::ofstream(path) << common::image::sectorsText(common::image::Image::of(image));
     place("mifare1k:dump=" + path);
     ASSERT_EQ(search(), 0);
     ASSERT_EQ(rf_M1_authentication2(0, 0x60, 60, image.data() + 63 * 16), 0);

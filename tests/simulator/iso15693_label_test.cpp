@@ -110,7 +110,7 @@ TEST_F(Catalogue, DumpsLoadAndSaveRawImages) {
     ASSERT_TRUE(tagit) << why;
     EXPECT_EQ(static_cast<Iso15693Label&>(*tagit).memory(), image);
     EXPECT_FALSE(make("icode:dump=" + path));  // 112 bytes expected
-    EXPECT_NE(why.find("expected 112"), std::string::npos) << why;
+    EXPECT_NE(why.find("the image holds 256 bytes, the card 112"), std::string::npos) << why;
 
     const std::string saved = file("saved.bin");
     ASSERT_TRUE(tagit->saveDump(saved, &why)) << why;

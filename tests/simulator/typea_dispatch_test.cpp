@@ -6,7 +6,7 @@
 #include <random>
 
 #include "server/families.h"
-#include "firmware/status.h"
+#include "cards/toolkit.h"
 
 namespace {
 

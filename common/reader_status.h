@@ -1,13 +1,15 @@
-// Status bytes the simulated reader answers with. 0 is success; 1 is never
-// used, because the library reports its own failures as 1. Each card family
-// has its own range.
+// Status bytes the simulated reader answers with, and what each means. 0 is
+// success; 1 is never used, because the library reports its own failures as
+// 1. Each card family has its own range. The simulator answers with these
+// codes; kovalink and the test program show their texts.
 #pragma once
 
 #include <cstdint>
 
-namespace sim {
+namespace common {
+namespace status {
 
-#define SIM_STATUS_TABLE(X)                                                                  \
+#define READER_STATUS_TABLE(X)                                                                  \
     X(kOk, 0x00, "success")                                                                  \
     /* reader: 0x02-0x0F */                                                                  \
     X(kFrameError, 0x02, "request frame rejected (checksum or length byte)")                 \
@@ -56,22 +58,24 @@ namespace sim {
     X(kCounterExhausted, 0x57, "the counter has reached its end")
 
 enum Status : std::uint8_t {
-#define SIM_STATUS_ENUM(name, value, text) name = value,
-    SIM_STATUS_TABLE(SIM_STATUS_ENUM)
-#undef SIM_STATUS_ENUM
+#define READER_STATUS_ENUM(name, value, text) name = value,
+    READER_STATUS_TABLE(READER_STATUS_ENUM)
+#undef READER_STATUS_ENUM
 };
 
+}  // namespace status
+
 // The meaning of a status byte, or null for values the reader never sends.
-inline const char* statusText(std::uint8_t status) {
-    switch (status) {
-#define SIM_STATUS_CASE(name, value, text) \
-    case value:                            \
+inline const char* statusText(std::uint8_t code) {
+    switch (code) {
+#define READER_STATUS_CASE(name, value, text) \
+    case value:                               \
         return text;
-        SIM_STATUS_TABLE(SIM_STATUS_CASE)
-#undef SIM_STATUS_CASE
+        READER_STATUS_TABLE(READER_STATUS_CASE)
+#undef READER_STATUS_CASE
     default:
         return nullptr;
     }
 }
 
-}  // namespace sim
+}  // namespace common

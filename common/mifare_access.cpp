@@ -1,7 +1,6 @@
-#include "cards/mifare_access.h"
+#include "mifare_access.h"
 
-namespace sim {
-namespace mifare {
+namespace common::mifare {
 namespace {
 
 // Who may: none, key A, key B, either.
@@ -32,19 +31,35 @@ constexpr Who kTrailer[8][5] = {
     {N, AB, N, N, N},   // 111
 };
 
+Who dataWho(std::uint8_t condition, DataOp op) { return kData[condition & 7][static_cast<int>(op)]; }
+Who trailerWho(std::uint8_t condition, TrailerOp op) { return kTrailer[condition & 7][static_cast<int>(op)]; }
 bool permits(Who who, Key key) { return (who & (key == Key::A ? A : B)) != 0; }
+
+const char* text(Who who) {
+    static const char* const kText[] = {"-", "A", "B", "A|B"};
+    return kText[who];
+}
 
 }  // namespace
 
-std::optional<Conditions> decodeAccess(const std::uint8_t* b) {
+Conditions conditionsOf(const std::uint8_t* b) {
     const unsigned c1 = b[1] >> 4, c2 = b[2] & 0x0F, c3 = b[2] >> 4;
-    const unsigned not_c1 = b[0] & 0x0F, not_c2 = b[0] >> 4, not_c3 = b[1] & 0x0F;
-    if ((c1 ^ not_c1) != 0x0F || (c2 ^ not_c2) != 0x0F || (c3 ^ not_c3) != 0x0F) return std::nullopt;
     Conditions conditions{};
     for (unsigned g = 0; g < 4; ++g) {
         conditions[g] = static_cast<std::uint8_t>(((c1 >> g) & 1) << 2 | ((c2 >> g) & 1) << 1 | ((c3 >> g) & 1));
     }
     return conditions;
+}
+
+bool accessConsistent(const std::uint8_t* b) {
+    const unsigned c1 = b[1] >> 4, c2 = b[2] & 0x0F, c3 = b[2] >> 4;
+    const unsigned not_c1 = b[0] & 0x0F, not_c2 = b[0] >> 4, not_c3 = b[1] & 0x0F;
+    return (c1 ^ not_c1) == 0x0F && (c2 ^ not_c2) == 0x0F && (c3 ^ not_c3) == 0x0F;
+}
+
+std::optional<Conditions> decodeAccess(const std::uint8_t* b) {
+    if (!accessConsistent(b)) return std::nullopt;
+    return conditionsOf(b);
 }
 
 std::array<std::uint8_t, 3> encodeAccess(const Conditions& conditions) {
@@ -58,17 +73,20 @@ std::array<std::uint8_t, 3> encodeAccess(const Conditions& conditions) {
             static_cast<std::uint8_t>(c1 << 4 | (~c3 & 0x0F)), static_cast<std::uint8_t>(c3 << 4 | c2)};
 }
 
-bool dataAllowed(std::uint8_t condition, DataOp op, Key key) {
-    return permits(kData[condition & 7][static_cast<int>(op)], key);
-}
+bool dataAllowed(std::uint8_t condition, DataOp op, Key key) { return permits(dataWho(condition, op), key); }
 
 bool trailerAllowed(std::uint8_t condition, TrailerOp op, Key key) {
-    return permits(kTrailer[condition & 7][static_cast<int>(op)], key);
+    return permits(trailerWho(condition, op), key);
 }
 
-bool keyBReadable(std::uint8_t trailer_condition) {
-    return kTrailer[trailer_condition & 7][static_cast<int>(TrailerOp::readKeyB)] != N;
+bool keyBReadable(std::uint8_t trailer_condition) { return trailerWho(trailer_condition, TrailerOp::readKeyB) != N; }
+
+const char* whoMay(std::uint8_t condition, DataOp op) { return text(dataWho(condition, op)); }
+const char* whoMay(std::uint8_t condition, TrailerOp op) { return text(trailerWho(condition, op)); }
+
+std::string conditionText(std::uint8_t condition) {
+    return {static_cast<char>('0' + ((condition >> 2) & 1)), static_cast<char>('0' + ((condition >> 1) & 1)),
+            static_cast<char>('0' + (condition & 1))};
 }
 
-}  // namespace mifare
-}  // namespace sim
+}  // namespace common::mifare
