@@ -7,9 +7,9 @@
 #include <string>
 
 #include "cards/mifare_classic.h"
-#include "value_block.h"
-#include "support/mifare_rights.h"
 #include "cards/toolkit.h"
+#include "support/mifare_rights.h"
+#include "value_block.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "cards/mifare_classic.h"
-#include "value_block.h"
 #include "cards/toolkit.h"
+#include "value_block.h"
 
 namespace {
 
