@@ -2,9 +2,10 @@
 // identity under "Card", its blocks under "blocks" by number, and the keys
 // and access conditions of each sector under "SectorKeys". Only the blocks
 // are read; the rest is written so that the other tools find what they show.
+#include <algorithm>
+#include <cctype>
 #include <nlohmann/json.hpp>
 
-#include "hex.h"
 #include "image_lines.h"
 #include "mifare_access.h"
 

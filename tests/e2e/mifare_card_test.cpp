@@ -7,6 +7,7 @@
 #include "card_image.h"
 #include "cards/mifare_classic.h"
 #include "cards/toolkit.h"
+#include "value_block.h"
 #include "support/sim_fixture.h"
 
 namespace {
@@ -141,7 +142,7 @@ TEST_F(MifareCard, ValueBlockRoundTrip) {
     ASSERT_EQ(rf_M1_authentication2(0, 0x60, 4, kFactory), 0);
     ASSERT_EQ(rf_M1_initval(0, 5, 1000), 0);
     int status = 0;
-    EXPECT_EQ(readBlock(5, &status), sim::valueBlock(1000, 5));
+    EXPECT_EQ(readBlock(5, &status), common::mifare::valueBlock(1000, 5));
     ASSERT_EQ(rf_M1_increment(0, 5, 250), 0);
     ASSERT_EQ(rf_M1_decrement(0, 5, 50), 0);
     int value = 0;
