@@ -99,6 +99,20 @@ TEST_F(TagExtAuth, ChallengeAnswerOtherThan9000StopsAfterOneExchange) {
     EXPECT_EQ(rf_GetErrorMessage(), 0);
 }
 
+// The second exchange reuses the first one's frame object; a transport
+// failure there used to leave the first exchange's status 0 behind.
+TEST_F(TagExtAuth, TransportFailureOnTheSecondExchangeRecordsStatusOne) {
+    activate("cpu-a:key=404142434445464748494A4B4C4D4E4F");
+    server->inject(sim::Fault{});  // the challenge is answered as usual
+    sim::Fault unplug;
+    std::string why;
+    ASSERT_TRUE(sim::Fault::parse("unplug-reply=0", &unplug, &why)) << why;
+    server->inject(unplug);
+    EXPECT_EQ(authenticate(0, {}, kKey), 1);
+    EXPECT_EQ(payloads().size(), 2u);
+    EXPECT_EQ(rf_GetErrorMessage(), 1);
+}
+
 TEST_F(TagExtAuth, RefusalsSendNothing) {
     activate("cpu-a");
     EXPECT_EQ(authenticate(0, {}, h("404142434445464748494A4B")), 1);
