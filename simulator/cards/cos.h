@@ -109,6 +109,9 @@ public:
     // zero-padded or cut to 8 bytes) when set.
     void setDiversifier(std::optional<Bytes> uid);
     void setBalance(std::uint32_t value) { balance_ = value; }
+    // Challenges and purse randoms are drawn from `seed` from now on, so that
+    // a session can be repeated exactly.
+    void seedRandom(std::uint32_t seed) { random_.seed(seed); }
     std::uint32_t balance() const { return balance_; }
     int pinTriesLeft() const { return pin_left_; }
 
