@@ -46,12 +46,6 @@ void encodeInto(Encoder& e, std::uint32_t address, std::uint8_t command, const s
 
 }  // namespace
 
-int encodedFrameSize(std::uint32_t device_address, std::uint8_t command, const std::uint8_t* payload, int length) {
-    Encoder e{nullptr, 0};
-    encodeInto(e, device_address, command, payload, length);
-    return e.length;
-}
-
 CTransData::CTransData(std::uint32_t device_address, std::uint8_t command, const std::uint8_t* payload, int length) {
     encode(device_address, command, payload, length);
 }

@@ -100,7 +100,6 @@ public:
     // Personalisation.
     CosDf& master() { return dfs_.front(); }
     CosDf& addDf(std::uint16_t fid, const std::string& name);
-    CosDf* df(std::uint16_t fid);
     void setKey(std::uint8_t id, Bytes value, int limit);
     const CosKey* key(std::uint8_t id) const;
     void setPin(Bytes pin, int limit);

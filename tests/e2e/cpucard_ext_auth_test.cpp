@@ -72,6 +72,8 @@ TEST_F(TagExtAuth, DiversifiesOverTheUidPaddedOrCutToEightBytes) {
     unsigned char derived[16];
     const sim::Bytes padded = h("04A1B2C300000000");
     ASSERT_EQ(Key_Scatter(derived, padded.data(), 8, kKey.data(), 16), 0);
+    // Computed once with OpenSSL's two-key 3DES of the block and of its complement.
+    EXPECT_EQ(sim::hex(sim::Bytes(derived, derived + 16)), "2B F6 F8 E7 2F A2 C8 38 C7 D7 CD 10 6F A9 58 DD");
     ASSERT_EQ(authenticate(2, {}, sim::Bytes(derived, derived + 16)), 0);
     EXPECT_EQ(answer(), "90 00");
 }

@@ -56,17 +56,15 @@ TEST(FrameEncode, AddressUsesOnlyLowSixteenBits) {
     EXPECT_EQ(encode(0x12340005, 0x1D, {0x01}), encode(0x0005, 0x1D, {0x01}));
 }
 
-TEST(FrameEncode, WorstCaseSizeIsCountedWithEscapes) {
+TEST(FrameEncode, WorstCaseFrameIsEncodedWhole) {
     // Counted by hand: STX and ETX 2, address 10 10 escaped 4, length FF 1,
     // command 10 escaped 2, 252 payload bytes 10 escaped 504, checksum
     // (10 + 10 + FF + 10 + 252 x 10) & FF = EF 1: 514 bytes.
     const Bytes all_dle(252, 0x10);
-    EXPECT_EQ(kv::encodedFrameSize(0x1010, 0x10, all_dle.data(), 252), 514);
-    EXPECT_EQ(encode(0x1010, 0x10, all_dle).size(), 514u);
-    // The worked examples above: 8 bytes, and 9 with the checksum escaped.
-    const std::uint8_t ef = 0xEF;
-    EXPECT_EQ(kv::encodedFrameSize(0, 0x1D, &ef, 1), 9);
-    EXPECT_EQ(kv::encodedFrameSize(0, 0x16, nullptr, 0), 8);
+    const Bytes frame = encode(0x1010, 0x10, all_dle);
+    ASSERT_EQ(frame.size(), 514u);
+    EXPECT_EQ(frame[512], 0xEF);
+    EXPECT_EQ(frame[513], 0x03);
 }
 
 TEST(FrameEncode, RebuildReplacesTheRequestAndClearsTheReply) {
