@@ -155,12 +155,6 @@ bool virtualDirTrusted(const std::string& dir, std::string* why) {
     return true;
 }
 
-std::string virtualDeviceFileName(std::uint16_t vendor_id, std::uint16_t product_id, const std::string& name) {
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "%04x-%04x-", vendor_id, product_id);
-    return prefix + name + ".sock";
-}
-
 std::unique_ptr<Backend> makeVirtualBackend() { return std::make_unique<VirtualBackend>(); }
 
 }  // namespace tavo

@@ -1,5 +1,6 @@
 // Virtual readers: SOCK_SEQPACKET sockets in a folder owned by the user,
-// named <vid>-<pid>-<name>.sock, one 33-byte report per message.
+// named <vid>-<pid>-<name>.sock (ids as four lower-case hex digits), one
+// 33-byte report per message.
 #pragma once
 
 #include <memory>
@@ -17,9 +18,6 @@ std::string virtualDeviceDir();
 // True when the folder is a directory owned by this user and not writable by
 // others; `why` gets the reason otherwise.
 bool virtualDirTrusted(const std::string& dir, std::string* why);
-
-// "<vid>-<pid>-<name>.sock" with ids as four lower-case hex digits.
-std::string virtualDeviceFileName(std::uint16_t vendor_id, std::uint16_t product_id, const std::string& name);
 
 std::unique_ptr<Backend> makeVirtualBackend();
 
