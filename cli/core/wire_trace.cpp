@@ -50,37 +50,42 @@ std::string commandNames(std::uint8_t code) {
     return names.empty() ? "?" : names;
 }
 
-std::string payloadText(const Bytes& body, std::size_t first, std::size_t end) {
-    const Bytes payload(body.begin() + static_cast<std::ptrdiff_t>(first),
-                        body.begin() + static_cast<std::ptrdiff_t>(end));
+// The payload: from `first` up to the checksum.
+std::string payloadText(const Bytes& body, std::size_t first) {
+    const Bytes payload(body.begin() + static_cast<std::ptrdiff_t>(first), body.end() - 1);
     return "payload[" + std::to_string(payload.size()) + "]" + (payload.empty() ? "" : " " + toHex(payload, " "));
+}
+
+std::string wireText(const Frame& frame) { return "  | " + toHex(frame.wire, " "); }
+
+// Why a frame body is refused, or null: fewer than `least` bytes, a length
+// byte other than the body size less `uncounted`, or a bad checksum.
+const char* refusal(const Bytes& body, std::size_t least, std::size_t uncounted) {
+    if (body.size() < least) return "too short";
+    if (body[2] != static_cast<std::uint8_t>(body.size() - uncounted)) return "length byte";
+    if (sum(body, body.size() - 1) != body.back()) return "checksum";
+    return nullptr;
 }
 
 }  // namespace
 
 std::string describeRequest(const Frame& frame) {
     const Bytes& b = frame.body;
-    const std::string wire = "  | " + toHex(frame.wire, " ");
     // Address, length, code and checksum at least; the length counts from the code.
-    if (b.size() < 5) return "-> bad frame (too short)" + wire;
-    if (b[2] != static_cast<std::uint8_t>(b.size() - 2)) return "-> bad frame (length byte)" + wire;
-    if (sum(b, b.size() - 1) != b.back()) return "-> bad frame (checksum)" + wire;
+    if (const char* why = refusal(b, 5, 2)) return std::string("-> bad frame (") + why + ")" + wireText(frame);
     char head[32];
     std::snprintf(head, sizeof head, "-> %04X %02X ", b[0] | b[1] << 8, b[3]);
-    return head + commandNames(b[3]) + "  " + payloadText(b, 4, b.size() - 1) + wire;
+    return head + commandNames(b[3]) + "  " + payloadText(b, 4) + wireText(frame);
 }
 
 std::string describeReply(const Frame& frame) {
     const Bytes& b = frame.body;
-    const std::string wire = "  | " + toHex(frame.wire, " ");
     // Address, length, one byte, status and checksum at least; the length
     // counts from that byte.
-    if (b.size() < 6) return "<- bad frame (too short)" + wire;
-    if (b[2] != static_cast<std::uint8_t>(b.size() - 3)) return "<- bad frame (length byte)" + wire;
-    if (sum(b, b.size() - 1) != b.back()) return "<- bad frame (checksum)" + wire;
+    if (const char* why = refusal(b, 6, 3)) return std::string("<- bad frame (") + why + ")" + wireText(frame);
     char head[32];
     std::snprintf(head, sizeof head, "<- %04X status %02X ", b[0] | b[1] << 8, b[4]);
-    return head + ("(" + describeResult(b[4]) + ")  ") + payloadText(b, 5, b.size() - 1) + wire;
+    return head + ("(" + describeResult(b[4]) + ")  ") + payloadText(b, 5) + wireText(frame);
 }
 
 std::vector<std::string> WireTraceDecoder::feed(const std::string& text) {
