@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "KovalinkHID.h"
-#include "catalog.h"
+#include "server/families.h"
 
 namespace bench {
 
@@ -16,7 +16,7 @@ Rig::Rig() {
     ::setenv("TAVOHID_VIRTUAL_DIR", dir_.c_str(), 1);
     sim::ServerOptions options;
     options.dir = dir_;
-    server_ = std::make_unique<sim::DeviceServer>(reader_, options);
+    server_ = std::make_unique<sim::DeviceServer>(reader_, sim::fullFirmware(), options);
     std::string why;
     ok_ = server_->start(&why) && rf_init_com(0, 0x1A86, 0xE010) == 0;
 }
@@ -28,7 +28,7 @@ Rig::~Rig() {
 }
 
 bool Rig::place(const std::string& spec) {
-    static const sim::CardCatalog catalog;
+    static const sim::CardCatalog catalog = sim::fullCatalog();
     std::string type, why;
     sim::CardOptions options;
     if (!sim::parseCardSpec(spec, &type, &options, &why)) return false;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "device_server.h"
+#include "server/device_server.h"
 
 namespace bench {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bytes.h"
-#include "frame_split.h"
+#include "frame_codec.h"
 
 namespace kl {
 
@@ -22,13 +22,13 @@ private:
     void line(const std::string& text, std::vector<std::string>* out);
 
     std::string pending_;  // an unfinished last line
-    FrameSplitter to_reader_;
-    FrameSplitter from_reader_;
+    common::FrameDecoder to_reader_{common::FrameKind::request};
+    common::FrameDecoder from_reader_{common::FrameKind::reply};
 };
 
 // "-> 0000 1D rf_beep  payload[1] 0A  | 02 00 00 04 1D 0A 2B 03"
-std::string describeRequest(const Frame& frame);
+std::string describeRequest(const common::DecodedFrame& frame);
 // "<- 0000 status 00 (success)  payload[0]  | 02 00 00 10 03 1D 00 20 03"
-std::string describeReply(const Frame& frame);
+std::string describeReply(const common::DecodedFrame& frame);
 
 }  // namespace kl

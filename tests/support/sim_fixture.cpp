@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "catalog.h"
+#include "server/families.h"
 
 namespace kvtest {
 
@@ -25,7 +25,7 @@ void SimReaderTest::SetUp() {
     reader = std::make_unique<sim::Reader>(config);
     sim::ServerOptions options;
     options.dir = dir->path();
-    server = std::make_unique<sim::DeviceServer>(*reader, options);
+    server = std::make_unique<sim::DeviceServer>(*reader, sim::fullFirmware(), options);
     std::string why;
     ASSERT_TRUE(server->start(&why)) << why;
     ASSERT_EQ(rf_init_com(0, 0x1A86, 0xE010), 0);
@@ -40,7 +40,7 @@ void SimReaderTest::TearDown() {
 }
 
 void SimReaderTest::place(const std::string& spec) {
-    static const sim::CardCatalog catalog;
+    static const sim::CardCatalog catalog = sim::fullCatalog();
     std::string type, why;
     sim::CardOptions options;
     ASSERT_TRUE(sim::parseCardSpec(spec, &type, &options, &why)) << why;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "KovalinkHID.h"
-#include "device_server.h"
-#include "reader.h"
+#include "server/device_server.h"
+#include "firmware/reader.h"
 
 namespace kvtest {
 
