@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "device.h"
-#include "reader_list.h"
 
 namespace tavo {
 
