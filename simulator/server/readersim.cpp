@@ -217,7 +217,9 @@ int main(int argc, char** argv) {
     bool stdin_open = true;
     std::string pending;
     while (!quit) {
-        pollfd fds[2] = {{signal_fd, POLLIN, 0}, {STDIN_FILENO, static_cast<short>(stdin_open ? POLLIN : 0), 0}};
+        // A closed pipe keeps reporting POLLHUP whatever events are asked for,
+        // so standard input leaves the poll set once it has ended.
+        pollfd fds[2] = {{signal_fd, POLLIN, 0}, {stdin_open ? STDIN_FILENO : -1, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) continue;
         if (fds[0].revents) break;
         if (fds[1].revents) {
