@@ -7,6 +7,7 @@
 #include "cards/ultralight.h"
 #include "cards/ultralight_c_auth.h"
 #include "cards/toolkit.h"
+#include "ultralight_test_support.h"
 
 namespace {
 
@@ -15,19 +16,10 @@ using sim::UltralightCard;
 using Model = UltralightCard::Model;
 using State = sim::TypeACard::State;
 
-const Bytes kUid = {0x04, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
+using ultest::kUid;
+using ultest::selectedTag;
+using ultest::wake;
 const Bytes kData = {0xA5, 0xA5, 0xA5, 0xA5};
-
-void wake(UltralightCard& tag) {
-    ASSERT_TRUE(tag.request(true));
-    tag.select();
-}
-
-std::unique_ptr<UltralightCard> selectedTag(Model model) {
-    auto tag = std::make_unique<UltralightCard>(model, kUid);
-    wake(*tag);
-    return tag;
-}
 
 // A write to `page`, the tag woken again afterwards (a refusal resets it).
 std::uint8_t writeAndWake(UltralightCard& tag, int page, const Bytes& data) {

@@ -5,6 +5,7 @@
 #include "cards/ultralight.h"
 #include "cards/ultralight_c_auth.h"
 #include "cards/toolkit.h"
+#include "ultralight_test_support.h"
 
 namespace {
 
@@ -12,19 +13,9 @@ using sim::Bytes;
 using sim::UltralightCard;
 using Model = UltralightCard::Model;
 
-const Bytes kUid = {0x04, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
-
-// WUPA and select, as the reader does before it talks to a tag.
-void wake(UltralightCard& tag) {
-    ASSERT_TRUE(tag.request(true));
-    tag.select();
-}
-
-std::unique_ptr<UltralightCard> selectedTag(Model model) {
-    auto tag = std::make_unique<UltralightCard>(model, kUid);
-    wake(*tag);
-    return tag;
-}
+using ultest::kUid;
+using ultest::selectedTag;
+using ultest::wake;
 
 const std::uint8_t* bytes4(std::uint8_t b0, std::uint8_t b1 = 0, std::uint8_t b2 = 0, std::uint8_t b3 = 0) {
     static std::uint8_t data[4];
