@@ -60,9 +60,13 @@ int COwnToolBar::BuildLabelledImages() {
     setPalette(pal);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    int width = 0;
-    for (QToolButton* tool : tools) width = std::max(width, tool->sizeHint().width());
-    for (QToolButton* tool : tools) tool->setMinimumWidth(width);
+    // Every button as wide as the widest label beside its icon.
+    const QFontMetrics metrics(labelFont);
+    int labelWidth = 0;
+    for (QToolButton* tool : tools)
+        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(tool->defaultAction()->iconText()));
+    const int width = kIcon + labelWidth + 2 + 7 + 6;
+    for (QToolButton* tool : tools) tool->setFixedWidth(width);
     return 1;
 }
 

@@ -23,6 +23,7 @@ ResultStrip::ResultStrip(int language, QWidget* parent) : QLabel(parent), langua
     pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
     setPalette(pal);
     setAutoFillBackground(false);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
@@ -59,10 +60,10 @@ void ResultStrip::present(const QString& text, bool error) {
 void ResultStrip::paintEvent(QPaintEvent* event) {
     {
         QPainter p(this);
-        p.fillRect(rect(), palette().color(QPalette::Button));
+        p.fillRect(contentsRect(), palette().color(QPalette::Button));
         if (has_result_) {
             const QPixmap mark = icons::resultMark(error_, kMark);
-            p.drawPixmap(kGap, (height() - kMark) / 2, mark);
+            p.drawPixmap(contentsRect().left() + kGap, (height() - kMark) / 2, mark);
         }
     }
     QLabel::paintEvent(event);
@@ -70,7 +71,7 @@ void ResultStrip::paintEvent(QPaintEvent* event) {
 
 QSize ResultStrip::sizeHint() const {
     const int textWidth = fontMetrics().horizontalAdvance(text()) + indent() + 2 * kGap;
-    return {std::max(kWidth, textWidth), std::max(19, fontMetrics().height() + 4)};
+    return {std::max(kWidth, textWidth + 2 * frameWidth()), std::max(19, fontMetrics().height() + 4)};
 }
 
 QSize ResultStrip::minimumSizeHint() const { return {kWidth, sizeHint().height()}; }
