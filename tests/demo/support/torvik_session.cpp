@@ -63,7 +63,7 @@ TorvikSession::TorvikSession(Options options) : options_(std::move(options)) {
         // A folder with no reader in it.
         qputenv("TAVOHID_VIRTUAL_DIR", "");
     }
-    writeSettings(options_.cardType);
+    if (options_.cardType >= 0) writeSettings(options_.cardType);
     StartOptions start;
     start.programDir = outDir();
     start.language = options_.language;

@@ -59,7 +59,7 @@ private:
 class TorvikSession {
 public:
     struct Options {
-        int cardType = kMifare1K;  // stored as "CurCard" before the start
+        int cardType = kMifare1K;  // stored as "CurCard" before the start; -1 keeps what is stored
         QStringList cards;         // cards on the simulated reader's antenna
         bool reader = true;        // false: no reader at all (the connection fails)
         int language = 0;          // 0 Chinese, 1 English
