@@ -2,7 +2,7 @@
 // card type against a simulated reader: what page tests drive. Controls are
 // found by their automation id; message boxes are answered and recorded.
 //
-//   TorvikSession s({.cardType = kMifare1K, .cards = {"mifare1k:uid=01020304"}});
+//   TorvikSession s(kMifare1K, {"mifare1k:uid=01020304"});
 //   s.setText(1053, "FFFFFFFFFFFF");
 //   s.click(1070);
 //   QCOMPARE(s.result(), "读卡操作成功");
@@ -15,6 +15,8 @@
 #include <QTest>
 #include <memory>
 
+#include "controls/form.h"
+#include "controls/hex_text.h"
 #include "pages/page_registry.h"
 #include "shell/main_window.h"
 #include "shell/result_strip.h"
@@ -64,9 +66,17 @@ public:
         bool reader = true;        // false: no reader at all (the connection fails)
         int language = 0;          // 0 Chinese, 1 English
         bool show = true;
+
+        Options& card(int type) { cardType = type; return *this; }
+        Options& storedCard() { cardType = -1; return *this; }
+        Options& withCards(const QStringList& specs) { cards = specs; return *this; }
+        Options& withoutReader() { reader = false; return *this; }
+        Options& english() { language = 1; return *this; }
     };
 
     TorvikSession();
+    // The main window on this card type, the reader holding these cards.
+    explicit TorvikSession(int cardType, const QStringList& cards = {});
     explicit TorvikSession(Options options);
     ~TorvikSession();
 
