@@ -52,8 +52,11 @@ int COwnToolBar::BuildLabelledImages() {
     }
     if (tools.isEmpty()) return 0;
 
+    // Small, narrow labels (12 pixels high), so fourteen buttons fit a
+    // 1280-pixel screen.
     QFont labelFont = font();
     labelFont.setPixelSize(12);
+    labelFont.setStretch(QFont::SemiCondensed);
     setFont(labelFont);
     QPalette pal = palette();
     pal.setColor(QPalette::ButtonText, kLabelColour);
@@ -65,7 +68,7 @@ int COwnToolBar::BuildLabelledImages() {
     int labelWidth = 0;
     for (QToolButton* tool : tools)
         labelWidth = std::max(labelWidth, metrics.horizontalAdvance(tool->defaultAction()->iconText()));
-    const int width = kIcon + labelWidth + 2 + 7 + 6;
+    const int width = kIcon + labelWidth + 2 + 7 + 4;
     for (QToolButton* tool : tools) tool->setFixedWidth(width);
     return 1;
 }

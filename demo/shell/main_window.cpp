@@ -100,8 +100,16 @@ void MainWindow::buildMenus() {
             action->setToolTip(QString::fromUtf8(row.prompt));
         }
         cards_->addAction(action);
+        // Checking the item or its button by any means (a click, a key,
+        // an accessibility tool's toggle) chooses the card; the current
+        // card cannot be unchecked.
         const int type = row.cardType;
-        connect(action, &QAction::triggered, this, [this, type] { selectCard(type); });
+        connect(action, &QAction::toggled, this, [this, type, action](bool on) {
+            if (on)
+                selectCard(type);
+            else if (state_.curCard == type)
+                action->setChecked(true);
+        });
     }
 
     QMenu* settings = bar->addMenu(pick("设置(&P)", "&Setting"));
@@ -183,13 +191,10 @@ void MainWindow::updateTitle(int card, bool checkCommand) {
 
 void MainWindow::selectCard(int type) {
     if (!isCardType(type)) return;
-    if (state_.curCard == type) {
-        // The group may have moved the check mark already: put it back.
-        updateTitle(type, true);
-        return;
-    }
-    if (QAction* old = command(pageRow(state_.curCard).commandId)) old->setChecked(false);
+    if (state_.curCard == type) return;
+    const int previous = state_.curCard;
     state_.curCard = type;
+    if (QAction* old = command(pageRow(previous).commandId)) old->setChecked(false);
     updateTitle(type, true);
     view_->createCardPage();
 }

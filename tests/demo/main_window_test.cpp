@@ -178,6 +178,20 @@ private slots:
         QVERIFY(toolButton(s, 32817)->isChecked());
     }
 
+    void togglingAButtonChoosesTheCard() {
+        // As an accessibility tool does: a toggle, not a click.
+        TorvikSession s;
+        toolButton(s, 32921)->toggle();
+        QCOMPARE(s.state().curCard, int(kFelica));
+        QCOMPARE(s.page()->objectName(), QStringLiteral("172"));
+        QVERIFY(!s.window()->command(32817)->isChecked());
+        // The current card cannot be unchecked.
+        toolButton(s, 32921)->toggle();
+        QVERIFY(toolButton(s, 32921)->isChecked());
+        QVERIFY(s.window()->command(32921)->isChecked());
+        QCOMPARE(s.state().curCard, int(kFelica));
+    }
+
     void cardTypeIsRememberedAcrossRuns() {
         {
             TorvikSession s;

@@ -186,6 +186,9 @@ class App:
         self.process = process
         self.log = log
         self.app = wait_until("torvik on the accessibility bus", self._find_app)
+        # Method calls time out after 2 s (the default is 25 s): a press
+        # that opens a modal window is answered only when it closes.
+        Atspi.set_timeout(2000, -1)
         # Read every value afresh: names and states change under us.
         self.app.set_cache_mask(Atspi.Cache.NONE)
 
@@ -202,7 +205,10 @@ class App:
 
     # -- finding ----------------------------------------------------------
     def windows(self):
-        return [w for w in self.app if w is not None]
+        try:
+            return [w for w in self.app if w is not None]
+        except Exception:
+            return []
 
     def _search(self, predicate, root=None):
         roots = [root] if root is not None else self.windows()
@@ -218,10 +224,24 @@ class App:
                     continue
         return None
 
-    def find(self, id_or_description, root=None, timeout=TIMEOUT):
-        """The control with description "id N" (or the given description)."""
+    def find(self, id_or_description, root=None, timeout=TIMEOUT, menu=None):
+        """The control with description "id N" (or the given description).
+        A command has two: menu=True finds its menu item, menu=False its
+        toolbar button."""
         description = id_or_description if isinstance(id_or_description, str) else "id %d" % id_or_description
-        return wait_until(description, lambda: self._search(lambda n: n.description == description, root), timeout)
+
+        def matches(node):
+            if node.description != description:
+                return False
+            return menu is None or (node.getRole() == pyatspi.ROLE_MENU_ITEM) == menu
+
+        return wait_until(description, lambda: self._search(matches, root), timeout)
+
+    def menu_item(self, command_id):
+        return self.find(command_id, menu=True)
+
+    def button(self, command_id):
+        return self.find(command_id, menu=False)
 
     def window(self, name, timeout=TIMEOUT):
         return wait_until("window " + name, lambda: next((w for w in self.windows() if w.name == name), None),
@@ -268,11 +288,18 @@ class App:
         node = self.find(target) if not hasattr(target, "name") else target
         action = node.queryAction()
         names = [action.getName(i).lower() for i in range(action.nActions)]
-        for wanted in ("press", "click", "toggle"):
+        for wanted in ("press", "click", "toggle", "showmenu"):
             if wanted in names:
-                action.doAction(names.index(wanted))
-                return
-        raise DriverError("%s has no press action (%s)" % (node.description, names))
+                break
+        else:
+            raise DriverError("%s has no press action (%s)" % (node.description, names))
+        try:
+            action.doAction(names.index(wanted))
+        except Exception as error:
+            # A button whose command opens a modal dialog or message box
+            # answers only when that closes; the press has happened.
+            if "Did not receive a reply" not in str(error):
+                raise
 
     def type_into(self, target, text):
         node = self.find(target) if not hasattr(target, "name") else target
@@ -282,11 +309,15 @@ class App:
         """Open message boxes: dialogs with an OK or Cancel button."""
         found = []
         for window in self.windows():
-            if window.getRole() not in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT):
-                continue
-            if self._search(lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name in ("OK", "Cancel"), window) \
-                    and not window.description.startswith("id "):
-                found.append(window)
+            try:
+                if window.getRole() not in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT) \
+                        or window.description.startswith("id "):
+                    continue
+                if self._search(lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name in ("OK", "Cancel"),
+                                window):
+                    found.append(window)
+            except Exception:
+                continue  # a window closing under us
         return found
 
     def answer_box(self, button="OK", timeout=TIMEOUT):
