@@ -358,13 +358,15 @@ class App:
 def main(argv):
     import argparse
     parser = argparse.ArgumentParser(description="Screenshot of torvik's main window against readersim")
-    parser.add_argument("out_dir", help="the folder of torvik and readersim")
+    parser.add_argument("out_dir", help="the folder of torvik and readersim (a build's out/ or an installed bin/)")
     parser.add_argument("--screenshot", required=True, help="PNG file to write")
     parser.add_argument("--card", action="append", default=None)
     options = parser.parse_args(argv)
     with Session(options.out_dir, cards=options.card or ["mifare1k"]) as session:
         app = session.launch()
-        app.answer_box()
+        caption, text = app.answer_box()
+        if caption != "ConnectOK":
+            raise DriverError("torvik said %r: %r" % (caption, text))
         frame = app.frame()
         app.find(130)  # the page is up
         time.sleep(0.3)

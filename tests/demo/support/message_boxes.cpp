@@ -50,4 +50,12 @@ void MessageBoxes::answer(QMessageBox* box) {
         box->done(choice);
 }
 
+void quietPlatformNotes() {
+    static QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (message == QLatin1String("This plugin does not support propagateSizeHints()")) return;
+            if (previous) previous(type, context, message);
+        });
+}
+
 }  // namespace torviktest

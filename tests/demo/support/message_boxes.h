@@ -48,4 +48,8 @@ private:
     QQueue<std::function<void(QDialog*)>> dialog_handlers_;
 };
 
+// Drops the offscreen platform's note about fixed-size windows, which says
+// nothing about the program; everything else goes on to the test log.
+void quietPlatformNotes();
+
 }  // namespace torviktest

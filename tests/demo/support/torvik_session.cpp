@@ -57,23 +57,9 @@ TorvikSession::TorvikSession() : TorvikSession(Options{}) {}
 TorvikSession::TorvikSession(int cardType, const QStringList& cards)
     : TorvikSession(Options().card(cardType).withCards(cards)) {}
 
-namespace {
-
-// The offscreen platform's note about fixed-size windows says nothing
-// about the program; everything else goes to the test log.
-void quietPlatform() {
-    static QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-            if (message == QLatin1String("This plugin does not support propagateSizeHints()")) return;
-            if (previous) previous(type, context, message);
-        });
-}
-
-}  // namespace
-
 TorvikSession::TorvikSession(Options options) : options_(std::move(options)) {
     isolateSettings();
-    quietPlatform();
+    quietPlatformNotes();
     boxes_ = std::make_unique<MessageBoxes>();
     if (options_.reader) {
         reader_ = std::make_unique<SimReader>(options_.cards);
