@@ -44,18 +44,31 @@ QLabel* label(QWidget* parent, int id, const QString& text) {
     return l;
 }
 
+namespace {
+template <typename Button>
+Button* checkable(QWidget* parent, int id, const QString& caption, bool checked) {
+    auto* b = new Button(caption, parent);
+    setAutomationId(b, id);
+    b->setChecked(checked);
+    return b;
+}
+}  // namespace
+
 QRadioButton* radio(QWidget* parent, int id, const QString& caption, bool checked) {
-    auto* r = new QRadioButton(caption, parent);
-    setAutomationId(r, id);
-    r->setChecked(checked);
-    return r;
+    return checkable<QRadioButton>(parent, id, caption, checked);
 }
 
 QCheckBox* check(QWidget* parent, int id, const QString& caption, bool checked) {
-    auto* c = new QCheckBox(caption, parent);
-    setAutomationId(c, id);
-    c->setChecked(checked);
-    return c;
+    return checkable<QCheckBox>(parent, id, caption, checked);
+}
+
+void addRows(QGridLayout* grid, std::initializer_list<std::pair<QWidget*, QWidget*>> rows, int firstRow, int column) {
+    int row = firstRow;
+    for (const auto& [caption, field] : rows) {
+        grid->addWidget(caption, row, column);
+        grid->addWidget(field, row, column + 1);
+        ++row;
+    }
 }
 
 CTransFrm* frame(QWidget* parent, int id, const QString& caption) {

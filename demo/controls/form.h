@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,6 +38,11 @@ QComboBox* numberList(QWidget* parent, int id, int from, int to);
 void fillNumbers(QComboBox* list, int from, int to);
 // The item data of the selected entry, or -1.
 int itemData(const QComboBox* list);
+
+// Caption and field pairs, one pair a row from `firstRow`, in two columns
+// from `column`.
+void addRows(QGridLayout* grid, std::initializer_list<std::pair<QWidget*, QWidget*>> rows, int firstRow = 0,
+             int column = 0);
 
 // Widens a field to show `chars` hex digits.
 void fitChars(QWidget* field, int chars);

@@ -1,6 +1,5 @@
 #include "pages/settings_dialog.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -79,12 +78,9 @@ CDlgSetting::CDlgSetting(PageContext& context, QWidget* parent) : QDialog(parent
     address_->setText(QStringLiteral("0000"));
     QPushButton* connectButton = form::button(port, 1053, caption(4));
     auto* portGrid = new QGridLayout(port);
-    portGrid->addWidget(form::label(port, 1097, caption(2)), 0, 0);
-    portGrid->addWidget(vid_list_, 0, 1);
-    portGrid->addWidget(form::label(port, 1098, caption(3)), 1, 0);
-    portGrid->addWidget(pid_list_, 1, 1);
-    portGrid->addWidget(form::label(port, 1023, caption(13)), 2, 0);
-    portGrid->addWidget(address_, 2, 1);
+    form::addRows(portGrid, {{form::label(port, 1097, caption(2)), vid_list_},
+                             {form::label(port, 1098, caption(3)), pid_list_},
+                             {form::label(port, 1023, caption(13)), address_}});
     portGrid->addWidget(connectButton, 3, 1);
 
     // Product information.
@@ -95,12 +91,9 @@ CDlgSetting::CDlgSetting(PageContext& context, QWidget* parent) : QDialog(parent
     form::fitChars(serial_, 40);
     QPushButton* readInfo = form::button(product, 1066, caption(9));
     auto* productGrid = new QGridLayout(product);
-    productGrid->addWidget(form::label(product, 1100, caption(6)), 0, 0);
-    productGrid->addWidget(model_, 0, 1);
-    productGrid->addWidget(form::label(product, 1101, caption(7)), 1, 0);
-    productGrid->addWidget(serial_, 1, 1);
-    productGrid->addWidget(form::label(product, 1102, caption(8)), 2, 0);
-    productGrid->addWidget(version_, 2, 1);
+    form::addRows(productGrid, {{form::label(product, 1100, caption(6)), model_},
+                                {form::label(product, 1101, caption(7)), serial_},
+                                {form::label(product, 1102, caption(8)), version_}});
     productGrid->addWidget(readInfo, 3, 1, Qt::AlignRight);
 
     // The reader's own address.
