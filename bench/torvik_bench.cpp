@@ -108,7 +108,6 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication application(argc, argv);
-    torviktest::quietPlatformNotes();
     kvtest::SimServer sim;
     std::string why;
     if (!sim.start(&why) || !sim.place("mifare1k", &why)) {

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include "shell/message_box.h"
@@ -55,8 +55,10 @@ bool PageContext::confirm(const QString& text, QMessageBox::Icon icon) const {
 void PageContext::pause(int milliseconds) const { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
 
 QString PageContext::dataFilePath(const QString& name) const {
-    const QFileInfo dir(program_dir_);
-    if (dir.isDir() && dir.isWritable()) return QDir(program_dir_).filePath(name);
+    // Whether a file can be made there, asked by making one: permission
+    // bits alone say yes to root everywhere.
+    QTemporaryFile probe(QDir(program_dir_).filePath(QStringLiteral(".torvik-XXXXXX")));
+    if (!program_dir_.isEmpty() && probe.open()) return QDir(program_dir_).filePath(name);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
     return QDir(data).filePath(name);

@@ -8,7 +8,10 @@
 
 namespace torviktest {
 
-MessageBoxes::MessageBoxes() { qApp->installEventFilter(this); }
+MessageBoxes::MessageBoxes() {
+    qApp->installEventFilter(this);
+    quietPlatformNotes();
+}
 
 MessageBoxes::~MessageBoxes() { qApp->removeEventFilter(this); }
 

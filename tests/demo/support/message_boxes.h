@@ -49,7 +49,8 @@ private:
 };
 
 // Drops the offscreen platform's note about fixed-size windows, which says
-// nothing about the program; everything else goes on to the test log.
+// nothing about the program; everything else goes on to the handler that
+// was there (the test log). Installed once, by the first MessageBoxes.
 void quietPlatformNotes();
 
 }  // namespace torviktest

@@ -59,7 +59,6 @@ TorvikSession::TorvikSession(int cardType, const QStringList& cards)
 
 TorvikSession::TorvikSession(Options options) : options_(std::move(options)) {
     isolateSettings();
-    quietPlatformNotes();
     boxes_ = std::make_unique<MessageBoxes>();
     if (options_.reader) {
         reader_ = std::make_unique<SimReader>(options_.cards);
