@@ -26,7 +26,7 @@ torvik() {
   else
     echo "== torvik under a virtual display, against its own simulated reader"
     local shot=$root/build/torvik-main-window.png
-    /usr/bin/python3 "$root/tests/demo/atspi/torvik_driver.py" "$out" --screenshot "$shot" --card mifare1k
+    /usr/bin/python3 "$root/tests/demo/atspi/torvik_driver.py" "$out" --screenshot "$shot" --card mifare1k >/dev/null
     echo "torvik's main window: $shot"
   fi
 }

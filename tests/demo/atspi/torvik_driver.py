@@ -112,7 +112,8 @@ class Session:
         bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         env["DBUS_SESSION_BUS_ADDRESS"] = _read_line(bus.stdout.fileno(), 10, "dbus-daemon")
-        self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], stderr=subprocess.DEVNULL)
+        self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL)
 
         self.sim_log = os.path.join(self.tmp, "readersim.log")
         args = [self.program("readersim"), "--dir", devices, "--no-flash-file"]
