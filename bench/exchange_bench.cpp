@@ -11,8 +11,9 @@
 #include "KovalinkHID.h"
 #include "alloc_hook.h"
 #include "bench_rig.h"
-#include "device_server.h"
-#include "wire.h"
+#include "server/device_server.h"
+#include "cards/toolkit.h"
+#include "frame_codec.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ void BM_BareSeqpacketFloor(benchmark::State& state) {
         state.SkipWithError("socketpair");
         return;
     }
-    const sim::Bytes request = sim::toReports(sim::encodeRequest(0, 0x1D, {0x01}))[0];
-    const sim::Bytes reply = sim::toReports(sim::encodeReply(0, 0x1D, 0, {}))[0];
+    const sim::Bytes request = common::toReports(common::encodeRequest(0, 0x1D, {0x01}))[0];
+    const sim::Bytes reply = common::toReports(common::encodeReply(0, 0x1D, 0, {}))[0];
     std::thread echo([&] {
         std::uint8_t buffer[64];
         while (::recv(fds[1], buffer, sizeof buffer, 0) > 0) {

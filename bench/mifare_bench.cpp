@@ -4,14 +4,13 @@
 
 #include "KovalinkHID.h"
 #include "bench_rig.h"
+#include "mifare_layout.h"
 
 namespace {
 
 const unsigned char kKey[6] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 
-// Sector s starts at block 4s below sector 32 and 128 + 16(s - 32) above.
-int firstBlock(int sector) { return sector < 32 ? sector * 4 : 128 + (sector - 32) * 16; }
-int blocksIn(int sector) { return sector < 32 ? 4 : 16; }
+constexpr const common::mifare::Layout& kLayout = common::mifare::kLargestLayout;
 
 // Returns the number of exchanges, or -1 on a failure.
 int readWholeCard(int sectors) {
@@ -21,11 +20,11 @@ int readWholeCard(int sectors) {
         rf_select(0, uid, length, &sak) != 0) {
         return -1;
     }
-    for (int s = 0; s < sectors; ++s) {
-        if (rf_M1_authentication2(0, 0x60, static_cast<unsigned char>(firstBlock(s)), kKey) != 0) return -1;
+    for (unsigned s = 0; s < static_cast<unsigned>(sectors); ++s) {
+        if (rf_M1_authentication2(0, 0x60, static_cast<unsigned char>(kLayout.firstBlock(s)), kKey) != 0) return -1;
         ++exchanges;
-        for (int b = 0; b < blocksIn(s); ++b) {
-            if (rf_M1_read(0, static_cast<unsigned char>(firstBlock(s) + b), data, &length) != 0) return -1;
+        for (unsigned b = kLayout.firstBlock(s); b <= kLayout.trailer(s); ++b) {
+            if (rf_M1_read(0, static_cast<unsigned char>(b), data, &length) != 0) return -1;
             ++exchanges;
         }
     }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "status.h"
+#include "reader_status.h"
 
 namespace kl {
 
@@ -21,7 +21,7 @@ std::string describeResult(int result) {
     if (result == 1) return "local failure: no reply from the reader, a rejected reply frame or a reply of the wrong length";
     if (result < 0) return "refused by the library: a length above the command's limit";
     if (result > 255) return "unexpected result";
-    if (const char* text = sim::statusText(static_cast<std::uint8_t>(result))) return text;
+    if (const char* text = common::statusText(static_cast<std::uint8_t>(result))) return text;
     return "reader status not documented";
 }
 

@@ -8,8 +8,8 @@ CLI::Option* addHex(CLI::App& app, const std::string& name, Bytes& target, std::
         name,
         [&target, min_length, max_length, name](const std::string& text) {
             Bytes bytes;
-            std::string why = parseHex(text, &bytes);
-            if (why.empty() && (bytes.size() < min_length || bytes.size() > max_length)) {
+            std::string why;
+            if (parseHex(text, &bytes, &why) && (bytes.size() < min_length || bytes.size() > max_length)) {
                 why = "'" + text + "' has " + std::to_string(bytes.size()) + " bytes, expected " +
                       (min_length == max_length ? std::to_string(min_length)
                                                 : std::to_string(min_length) + " to " + std::to_string(max_length));

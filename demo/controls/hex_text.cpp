@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <limits>
 
+#include "hex.h"
+
 QString windowText(const QWidget* window) {
     if (auto* edit = qobject_cast<const QLineEdit*>(window)) return edit->text();
     if (auto* combo = qobject_cast<const QComboBox*>(window)) return combo->currentText();
@@ -43,12 +45,12 @@ void setWindowText(QWidget* window, const QString& text) {
 
 namespace {
 
+// A pair holding a character that is not a hex digit still makes a byte
+// (the field's own rule, unlike common::parseHex, which refuses the text):
+// that character counts as 0.
 int nibble(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') return u - u'0';
-    if (u >= u'A' && u <= u'F') return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f') return u - u'a' + 10;
-    return 0;
+    const int value = c.unicode() < 0x80 ? common::hexDigit(static_cast<char>(c.unicode())) : -1;
+    return value < 0 ? 0 : value;
 }
 
 bool isBlank(QChar c) {
@@ -72,7 +74,7 @@ int GetHexByteCount(const QWidget* window) { return static_cast<int>(windowText(
 
 QString BytesToHexString(const void* bytes, int count) {
     if (!bytes || count <= 0) return {};
-    return QString::fromLatin1(QByteArray(static_cast<const char*>(bytes), count).toHex().toUpper());
+    return QString::fromStdString(common::toHex(static_cast<const std::uint8_t*>(bytes), std::size_t(count)));
 }
 
 QString BytesToHexString(const QByteArray& bytes) { return BytesToHexString(bytes.constData(), int(bytes.size())); }

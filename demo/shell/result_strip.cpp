@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "controls/icons.h"
+#include "reader_status.h"
 #include "shell/message_table.h"
 
 namespace {
@@ -37,8 +38,15 @@ QString ResultStrip::resultText(int status, const QString& label, int language) 
     return text;
 }
 
+QString ResultStrip::statusMeaning(int status) {
+    const char* meaning = status > 0 && status <= 0xFF ? common::statusText(std::uint8_t(status)) : nullptr;
+    return meaning ? QStringLiteral("%1: %2").arg(status, 0, 16).arg(QString::fromUtf8(meaning)) : QString();
+}
+
 void ResultStrip::showResult(int status, const QString& label) {
     present(resultText(status, label, language_), status != 0);
+    const QString meaning = statusMeaning(status);
+    if (!meaning.isEmpty()) setToolTip(text() + QLatin1Char('\n') + meaning);
 }
 
 void ResultStrip::showError(const QString& text) { present(QStringLiteral("Error: ") + text, true); }

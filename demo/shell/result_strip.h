@@ -20,6 +20,9 @@ public:
 
     bool showsError() const { return error_; }
     static QString resultText(int status, const QString& label, int language);
+    // What a reader status means ("10: authentication failed"), for the
+    // strip's tip; empty for 0 and for codes the reader never sends.
+    static QString statusMeaning(int status);
 
 signals:
     // After each result: its text and whether it is a failure (with beep).

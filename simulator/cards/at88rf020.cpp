@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "cards/card_options.h"
-#include "catalog.h"
-#include "status.h"
+#include "cards/catalog.h"
+#include "cards/toolkit.h"
+#include "cards/card_types.h"
 
 namespace sim {
 
@@ -91,7 +92,7 @@ void At88rf020::deselect() {
     unlocked_ = false;
 }
 
-void addAt88rf020(CardCatalog& catalog) {
+void registerAt88rf020Cards(CardCatalog& catalog) {
     CardType type;
     type.name = "at88rf020";
     type.description = "Atmel AT88RF020 (ISO14443 type B, 32 pages of 8 bytes, password)";
@@ -114,7 +115,7 @@ void addAt88rf020(CardCatalog& catalog) {
         return std::make_shared<At88rf020>(std::array<std::uint8_t, 4>{pupi[0], pupi[1], pupi[2], pupi[3]},
                                            std::move(memory));
     };
-    catalog.add(std::move(type));
+    catalog.registerType(std::move(type));
 }
 
 }  // namespace sim

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cards/type_b.h"
-#include "wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 
@@ -54,6 +54,5 @@ private:
 };
 
 // Catalogue entry "at88rf020".
-void addAt88rf020(CardCatalog& catalog);
 
 }  // namespace sim

@@ -1,8 +1,8 @@
 #include "cards/card_options.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+
+#include "card_image.h"
 
 namespace sim {
 
@@ -37,30 +37,21 @@ Bytes reversed(Bytes bytes) {
 bool loadImage(const CardOptions& options, std::size_t size, Bytes* image, std::string* why) {
     const auto found = options.find("dump");
     if (found == options.end()) return true;
-    std::ifstream in(found->second, std::ios::binary);
-    if (!in) {
-        if (why) *why = "cannot open dump " + found->second;
+    common::image::Image loaded;
+    common::image::Error error;
+    if (!common::image::loadRaw(found->second, size, &loaded, &error)) {
+        if (why) *why = error.text();
         return false;
     }
-    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() != size) {
-        if (why)
-            *why = "dump " + found->second + " has " + std::to_string(bytes.size()) + " bytes, expected " +
-                   std::to_string(size);
-        return false;
-    }
-    *image = std::move(bytes);
+    *image = std::move(loaded.bytes);
     return true;
 }
 
 bool saveImage(const std::string& path, const Bytes& image, std::string* why) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    if (!out) {
-        if (why) *why = "cannot write " + path;
-        return false;
-    }
-    return true;
+    common::image::Error error;
+    if (common::image::saveRaw(path, common::image::Image::of(image), &error)) return true;
+    if (why) *why = error.text();
+    return false;
 }
 
 }  // namespace sim

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "catalog.h"
-#include "wire.h"
+#include "cards/catalog.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 

@@ -59,7 +59,7 @@
 #include <random>
 #include <vector>
 
-#include "wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 

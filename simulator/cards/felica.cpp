@@ -1,13 +1,14 @@
 #include "cards/felica.h"
 
 #include "cards/card_options.h"
-#include "catalog.h"
+#include "cards/catalog.h"
+#include "cards/card_types.h"
 
 namespace sim {
 
 std::string FelicaCard::describe() const { return "felica IDm " + hex(idm_.data(), idm_.size()); }
 
-void addFelica(CardCatalog& catalog) {
+void registerFelicaCards(CardCatalog& catalog) {
     CardType type;
     type.name = "felica";
     type.description = "FeliCa card (identifier only)";
@@ -19,7 +20,7 @@ void addFelica(CardCatalog& catalog) {
         std::copy(idm.begin(), idm.end(), id.begin());
         return std::make_shared<FelicaCard>(id);
     };
-    catalog.add(std::move(type));
+    catalog.registerType(std::move(type));
 }
 
 }  // namespace sim

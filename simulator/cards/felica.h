@@ -26,6 +26,5 @@ private:
 };
 
 // Catalogue entry "felica".
-void addFelica(CardCatalog& catalog);
 
 }  // namespace sim

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "cards/card_options.h"
-#include "catalog.h"
+#include "cards/catalog.h"
+#include "cards/card_types.h"
 
 namespace sim {
 
@@ -267,9 +268,9 @@ CardType labelType(const LabelModel& model, const char* default_uid) {
 }
 }  // namespace
 
-void addIso15693Labels(CardCatalog& catalog) {
-    catalog.add(labelType(kIcodeSli, "E004010000000001"));
-    catalog.add(labelType(kTagItPlus, "E007000000000001"));
+void registerIso15693Labels(CardCatalog& catalog) {
+    catalog.registerType(labelType(kIcodeSli, "E004010000000001"));
+    catalog.registerType(labelType(kTagItPlus, "E007000000000001"));
 }
 
 }  // namespace sim

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cards/card.h"
-#include "wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 
@@ -140,5 +140,4 @@ private:
 namespace sim {
 class CardCatalog;
 // Catalogue entries "icode" and "tagit".
-void addIso15693Labels(CardCatalog& catalog);
 }  // namespace sim

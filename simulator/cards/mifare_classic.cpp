@@ -4,8 +4,9 @@
 #include <cstring>
 #include <limits>
 
-#include "dump.h"
-#include "status.h"
+#include "card_image.h"
+#include "cards/toolkit.h"
+#include "value_block.h"
 
 namespace sim {
 
@@ -37,34 +38,6 @@ Bytes manufacturerBlock(const Bytes& uid, std::uint8_t sak, std::uint16_t atqa) 
 
 }  // namespace
 
-Bytes valueBlock(std::int32_t value, std::uint8_t address) {
-    const auto v = static_cast<std::uint32_t>(value);
-    Bytes block(16);
-    for (int i = 0; i < 4; ++i) {
-        const auto byte = static_cast<std::uint8_t>(v >> (8 * i));
-        block[i] = byte;
-        block[4 + i] = static_cast<std::uint8_t>(~byte);
-        block[8 + i] = byte;
-    }
-    block[12] = block[14] = address;
-    block[13] = block[15] = static_cast<std::uint8_t>(~address);
-    return block;
-}
-
-bool parseValueBlock(const std::uint8_t* block, std::int32_t* value, std::uint8_t* address) {
-    for (int i = 0; i < 4; ++i) {
-        if (block[i] != block[8 + i] || static_cast<std::uint8_t>(~block[i]) != block[4 + i]) return false;
-    }
-    if (block[12] != block[14] || block[13] != block[15] || static_cast<std::uint8_t>(~block[12]) != block[13]) {
-        return false;
-    }
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | block[i];
-    *value = static_cast<std::int32_t>(v);
-    *address = block[12];
-    return true;
-}
-
 MifareClassic::MifareClassic(Size size, std::vector<std::uint8_t> uid)
     : SessionCard(uid, atqaFor(size, uid.size()), size == Size::k1K ? 0x08 : 0x18), size_(size) {
     memory_.assign(static_cast<std::size_t>(blockCount()) * kBlockSize, 0);
@@ -79,7 +52,10 @@ std::string MifareClassic::describe() const {
 }
 
 bool MifareClassic::saveDump(const std::string& path, std::string* why) const {
-    return dump::saveClassic(path, memory_, why);
+    common::image::Error error;
+    if (common::image::saveClassic(path, common::image::Image::of(memory_), &error)) return true;
+    if (why) *why = error.text();
+    return false;
 }
 
 bool MifareClassic::loadImage(const Bytes& image, std::string* why) { return replaceMemory(memory_, image, why); }
@@ -118,15 +94,14 @@ std::uint8_t MifareClassic::authenticate(int block, Key key, const std::uint8_t*
     return kOk;
 }
 
-// The block's group: in 16-block sectors, blocks 0-4, 5-9, 10-14; the trailer is group 3.
+// The block's group decides; see Layout::accessGroup.
 std::uint8_t MifareClassic::checkData(int block, DataOp op) const {
     if (block < 0 || block >= blockCount()) return kBlockRange;
     const int sector = sectorOf(block);
     if (auth_sector_ != sector) return kNotAuthenticated;
     const auto access = conditions(sector);
     if (!access) return kSectorBlocked;
-    const int offset = block - firstBlock(sector);
-    const int group = blocksIn(sector) == 4 ? offset : offset / 5;
+    const unsigned group = layout().accessGroup(static_cast<unsigned>(block));
     return mifare::dataAllowed((*access)[group], op, auth_key_) ? kOk : kAccessDenied;
 }
 
@@ -185,7 +160,7 @@ std::uint8_t MifareClassic::loadValue(int block, DataOp op, std::int32_t* value)
     if (block >= 0 && block < blockCount() && block == trailerOf(sectorOf(block))) return kValueFormat;
     if (const std::uint8_t status = checkData(block, op)) return status;
     std::uint8_t address = 0;
-    return parseValueBlock(blockAt(block), value, &address) ? kOk : kValueFormat;
+    return mifare::parseValueBlock(blockAt(block), value, &address) ? kOk : kValueFormat;
 }
 
 std::uint8_t MifareClassic::readValue(int block, std::int32_t* value) const {
@@ -195,7 +170,7 @@ std::uint8_t MifareClassic::readValue(int block, std::int32_t* value) const {
 // Only data blocks hold values; a trailer is never formatted as one.
 std::uint8_t MifareClassic::initValue(int block, std::int32_t value) {
     if (block >= 0 && block < blockCount() && block == trailerOf(sectorOf(block))) return kAccessDenied;
-    return write(block, valueBlock(value, static_cast<std::uint8_t>(block)).data());
+    return write(block, mifare::valueBlock(value, static_cast<std::uint8_t>(block)).data());
 }
 
 std::uint8_t MifareClassic::storeValue(std::int64_t value, int source_block) {
@@ -204,7 +179,7 @@ std::uint8_t MifareClassic::storeValue(std::int64_t value, int source_block) {
     }
     std::int32_t ignored = 0;
     std::uint8_t address = 0;
-    parseValueBlock(blockAt(source_block), &ignored, &address);
+    mifare::parseValueBlock(blockAt(source_block), &ignored, &address);
     transfer_ = TransferBuffer{static_cast<std::int32_t>(value), address};
     return kOk;
 }
@@ -235,8 +210,8 @@ std::uint8_t MifareClassic::transfer(int block) {
     if (!transfer_) return kTransferEmpty;
     std::int32_t old_value = 0;
     std::uint8_t address = transfer_->address;
-    parseValueBlock(blockAt(block), &old_value, &address);
-    const Bytes formatted = valueBlock(transfer_->value, address);
+    mifare::parseValueBlock(blockAt(block), &old_value, &address);
+    const Bytes formatted = mifare::valueBlock(transfer_->value, address);
     std::memcpy(blockAt(block), formatted.data(), kBlockSize);
     return kOk;
 }

@@ -7,16 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "cards/mifare_access.h"
+#include "mifare_access.h"
+#include "mifare_layout.h"
 #include "cards/type_a_session.h"
-#include "wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
+
+namespace mifare = common::mifare;
 
 class MifareClassic : public SessionCard {
 public:
     enum class Size { k1K, k4K };
-    static constexpr std::size_t kBlockSize = 16;
+    static constexpr std::size_t kBlockSize = mifare::kBlockSize;
 
     // A card in delivery state: transport keys FF..FF, access bits FF 07 80,
     // zeroed data, block 0 made from the UID (4 or 7 bytes). ATQA/SAK follow
@@ -28,12 +31,14 @@ public:
     bool saveDump(const std::string& path, std::string* why) const override;
 
     Size size() const { return size_; }
-    int blockCount() const { return size_ == Size::k1K ? 64 : 256; }
-    int sectorCount() const { return size_ == Size::k1K ? 16 : 40; }
-    static int sectorOf(int block) { return block < 128 ? block / 4 : 32 + (block - 128) / 16; }
-    static int firstBlock(int sector) { return sector < 32 ? sector * 4 : 128 + (sector - 32) * 16; }
-    static int blocksIn(int sector) { return sector < 32 ? 4 : 16; }
-    static int trailerOf(int sector) { return firstBlock(sector) + blocksIn(sector) - 1; }
+    const mifare::Layout& layout() const { return size_ == Size::k1K ? mifare::k1K : mifare::k4K; }
+    int blockCount() const { return static_cast<int>(layout().blocks()); }
+    int sectorCount() const { return static_cast<int>(layout().sectors); }
+    // Sectors and blocks lie at the same numbers on both sizes.
+    static int sectorOf(int block) { return static_cast<int>(mifare::kLargestLayout.sectorOf(static_cast<unsigned>(block))); }
+    static int firstBlock(int sector) { return static_cast<int>(mifare::kLargestLayout.firstBlock(static_cast<unsigned>(sector))); }
+    static int blocksIn(int sector) { return static_cast<int>(mifare::kLargestLayout.blockCount(static_cast<unsigned>(sector))); }
+    static int trailerOf(int sector) { return static_cast<int>(mifare::kLargestLayout.trailer(static_cast<unsigned>(sector))); }
 
     // The whole memory image, keys included, as a dump holds it.
     const Bytes& image() const { return memory_; }
@@ -78,10 +83,5 @@ private:
     };
     std::optional<TransferBuffer> transfer_;
 };
-
-// The 16 bytes of a value block holding `value` with address byte `address`.
-Bytes valueBlock(std::int32_t value, std::uint8_t address);
-// The value and address byte of a well-formed value block.
-bool parseValueBlock(const std::uint8_t* block, std::int32_t* value, std::uint8_t* address);
 
 }  // namespace sim

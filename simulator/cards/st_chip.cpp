@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "cards/card_options.h"
-#include "catalog.h"
-#include "status.h"
+#include "cards/catalog.h"
+#include "cards/toolkit.h"
+#include "cards/card_types.h"
 
 namespace sim {
 
@@ -199,13 +200,13 @@ CardType chipType(StType type, const char* name, const char* description, std::s
 }
 }  // namespace
 
-void addStChips(CardCatalog& catalog) {
-    catalog.add(chipType(StType::sr176, "sr176",
+void registerStChips(CardCatalog& catalog) {
+    catalog.registerType(chipType(StType::sr176, "sr176",
                          "ST SR176 (16 blocks of 2 bytes, 4-bit chip id, lock bit n protects blocks 2n and 2n+1)", 32));
-    catalog.add(chipType(
+    catalog.registerType(chipType(
         StType::sri512, "sri512",
         "ST SRI512 (16 blocks of 4 bytes, count-down counters in blocks 5-6, one lock bit per block, 0 = locked)", 64));
-    catalog.add(chipType(StType::srix4k, "srix4k",
+    catalog.registerType(chipType(StType::srix4k, "srix4k",
                          "ST SRIX4K (128 blocks of 4 bytes, count-down counters in blocks 5-6, authentication, lock "
                          "register: bit 0 blocks 7-15, bit n blocks 16n-16n+15, 0 = locked)",
                          512));

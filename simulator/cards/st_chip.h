@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cards/card.h"
-#include "wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 
@@ -77,6 +77,5 @@ private:
 };
 
 // Catalogue entries "sr176", "sri512" and "srix4k".
-void addStChips(CardCatalog& catalog);
 
 }  // namespace sim

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "cards/ultralight_c_auth.h"
-#include "dump.h"
-#include "status.h"
+#include "card_image.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 namespace {
@@ -86,7 +86,10 @@ std::string UltralightCard::kind() const {
 std::string UltralightCard::describe() const { return kind() + " UID " + hex(uid_) + stateNote(); }
 
 bool UltralightCard::saveDump(const std::string& path, std::string* why) const {
-    return dump::savePages(path, memory_, why);
+    common::image::Error error;
+    if (common::image::savePages(path, common::image::Image::of(memory_), &error)) return true;
+    if (why) *why = error.text();
+    return false;
 }
 
 bool UltralightCard::loadImage(const Bytes& image, std::string* why) { return replaceMemory(memory_, image, why); }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cards/type_a_session.h"
-#include "wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "cards/ultralight.h"
-#include "status.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 namespace ulc {

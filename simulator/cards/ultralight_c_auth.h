@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "des.h"
-#include "wire.h"
+#include "cards/toolkit.h"
 
 namespace sim {
 

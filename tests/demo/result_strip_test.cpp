@@ -35,6 +35,18 @@ private slots:
         QTEST(ResultStrip::resultText(status, label, language), "text");
     }
 
+    void tipSaysWhatAReaderStatusMeans() {
+        QCOMPARE(ResultStrip::statusMeaning(0x10), QStringLiteral("10: authentication failed"));
+        QCOMPARE(ResultStrip::statusMeaning(0x0A), QStringLiteral("a: no card answered"));
+        QCOMPARE(ResultStrip::statusMeaning(0), QString());
+        QCOMPARE(ResultStrip::statusMeaning(1), QString());  // the library's own failure
+        ResultStrip strip(0);
+        strip.showResult(0x10, QStringLiteral("rf_M1_authentication2"));
+        QCOMPARE(strip.toolTip(), QStringLiteral("Error: 10 ,函数: rf_M1_authentication2\n10: authentication failed"));
+        strip.showInfo(QStringLiteral("读卡操作成功"));
+        QCOMPARE(strip.toolTip(), QStringLiteral("读卡操作成功"));
+    }
+
     void errorsBeepAndTheTextStays() {
         ResultStrip strip(0);
         strip.resize(300, 20);

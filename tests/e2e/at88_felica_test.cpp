@@ -7,7 +7,8 @@
 
 #include "cards/at88rf020.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "cards/toolkit.h"
+#include "frame_codec.h"
 
 namespace {
 
@@ -41,12 +42,12 @@ TEST_F(At88, EachCommandSendsItsCodeAndFields) {
     const unsigned char count[6] = {0xA, 0xB, 0xC, 0xD, 0xE, 0xF};
     const std::vector<std::pair<std::function<int()>, Bytes>> cases = {
         {[&] { return rf_at020_check(0, kPassword); },
-         sim::encodeRequest(0, 0x3F, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80})},
-        {[&] { return rf_at020_read(0, 9, data, &len); }, sim::encodeRequest(0, 0x40, {9})},
-        {[&] { return rf_at020_write(0, 9, page); }, sim::encodeRequest(0, 0x41, {9, 1, 2, 3, 4, 5, 6, 7, 8})},
-        {[&] { return rf_at020_lock(0, lock); }, sim::encodeRequest(0, 0x42, {1, 2, 3, 4})},
-        {[&] { return rf_at020_count(0, count); }, sim::encodeRequest(0, 0x43, {0xA, 0xB, 0xC, 0xD, 0xE, 0xF})},
-        {[&] { return rf_at020_deselect(0); }, sim::encodeRequest(0, 0x44, {})},
+         common::encodeRequest(0, 0x3F, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80})},
+        {[&] { return rf_at020_read(0, 9, data, &len); }, common::encodeRequest(0, 0x40, {9})},
+        {[&] { return rf_at020_write(0, 9, page); }, common::encodeRequest(0, 0x41, {9, 1, 2, 3, 4, 5, 6, 7, 8})},
+        {[&] { return rf_at020_lock(0, lock); }, common::encodeRequest(0, 0x42, {1, 2, 3, 4})},
+        {[&] { return rf_at020_count(0, count); }, common::encodeRequest(0, 0x43, {0xA, 0xB, 0xC, 0xD, 0xE, 0xF})},
+        {[&] { return rf_at020_deselect(0); }, common::encodeRequest(0, 0x44, {})},
     };
     for (const auto& [call, frame] : cases) {
         takeRequests();
@@ -56,7 +57,7 @@ TEST_F(At88, EachCommandSendsItsCodeAndFields) {
     int felica_len = 0;
     takeRequests();
     rf_felica_get_uid(0, data, &felica_len);
-    EXPECT_EQ(takeRequests(), std::vector<Bytes>{sim::encodeRequest(0, 0x81, {})});
+    EXPECT_EQ(takeRequests(), std::vector<Bytes>{common::encodeRequest(0, 0x81, {})});
 }
 
 TEST_F(At88, ThePasswordOpensTheProtectedPagesAndPageThreeNeverReads) {

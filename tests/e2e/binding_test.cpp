@@ -11,6 +11,7 @@
 #include <string>
 
 #include "support/sim_fixture.h"
+#include "server/families.h"
 
 namespace fs = std::filesystem;
 
@@ -82,7 +83,7 @@ TEST(Binding, TheTransportIsTakenFromTheLibrarysOwnFolder) {
     sim::Reader reader;
     sim::ServerOptions options;
     options.dir = devices.path();
-    sim::DeviceServer server(reader, options);
+    sim::DeviceServer server(reader, sim::fullFirmware(), options);
     std::string why;
     ASSERT_TRUE(server.start(&why)) << why;
     const ChildResult child = inChild([&] { return loadAndCall(folder.path(), 0); });

@@ -1,8 +1,8 @@
 // rf_getlockcardinfo: the composite search on its Mifare and Ultralight
 // paths, and each of its negative results.
-#include "status.h"
+#include "cards/toolkit.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "frame_codec.h"
 
 namespace {
 
@@ -14,8 +14,8 @@ protected:
     std::vector<int> codes() {
         std::vector<int> out;
         for (const Bytes& frame : takeRequests()) {
-            sim::FrameDecoder decoder;
-            std::vector<sim::DecodedFrame> frames;
+            common::FrameDecoder decoder;
+            std::vector<common::DecodedFrame> frames;
             decoder.feed(frame.data(), frame.size(), frames);
             out.push_back(frames.empty() ? -1 : frames[0].command.code);
         }

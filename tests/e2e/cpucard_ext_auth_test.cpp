@@ -23,9 +23,9 @@ protected:
     // The payloads of the requests sent since the last call.
     std::vector<sim::Bytes> payloads() {
         std::vector<sim::Bytes> out;
-        sim::FrameDecoder decoder;
+        common::FrameDecoder decoder;
         for (const sim::Bytes& raw : takeRequests()) {
-            std::vector<sim::DecodedFrame> frames;
+            std::vector<common::DecodedFrame> frames;
             decoder.feed(raw.data(), raw.size(), frames);
             for (const auto& f : frames) out.push_back(f.command.payload);
         }

@@ -87,9 +87,9 @@ TEST_F(CpuCardLimits, PayloadsAtTheLimitsGoOutAsLaidOut) {
     rf_CPUCard_decrement(0, 0, 0, d, d, d, d, 16, d, r, n);
     rf_CPUCard_PinReload(0, 0, d, 8, d, r, n);
     std::vector<std::size_t> sizes;
-    sim::FrameDecoder decoder;
+    common::FrameDecoder decoder;
     for (const sim::Bytes& raw : takeRequests()) {
-        std::vector<sim::DecodedFrame> frames;
+        std::vector<common::DecodedFrame> frames;
         decoder.feed(raw.data(), raw.size(), frames);
         for (const auto& f : frames) sizes.push_back(f.command.payload.size());
     }

@@ -5,7 +5,8 @@
 
 #include "cards/iso15693_label.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "cards/toolkit.h"
+#include "frame_codec.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 #include <functional>
 
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "cards/toolkit.h"
+#include "frame_codec.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ protected:
     void expectFrame(const std::function<int()>& call, std::uint8_t code, const Bytes& payload) {
         takeRequests();
         call();
-        EXPECT_EQ(takeRequests(), std::vector<Bytes>{sim::encodeRequest(0, code, payload)})
+        EXPECT_EQ(takeRequests(), std::vector<Bytes>{common::encodeRequest(0, code, payload)})
             << "code " << sim::hex(&code, 1);
     }
     void expectRefused(const std::function<int()>& call) {
@@ -88,7 +89,7 @@ TEST_F(Iso15693Requests, GenericCommandRefusesWhatOneFrameCannotCarry) {
     ASSERT_EQ(sent.size(), 1u);
     Bytes full = head({242});
     full.resize(full.size() + 242, 0x00);
-    EXPECT_EQ(sent[0], sim::encodeRequest(0, 0x6D, full));
+    EXPECT_EQ(sent[0], common::encodeRequest(0, 0x6D, full));
     expectRefused([&] { return ISO15693_Command(0, 0x02, kUid, 243, command); });
     expectRefused([&] { return ISO15693_Command(0, 0x02, kUid, 255, command); });
     expectRefused([&] { return ISO15693_Command(0, 0x02, kUid, 0, nullptr); });

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <random>
 
-#include "cards/mifare_access.h"
+#include "card_image.h"
 #include "cards/mifare_classic.h"
-#include "dump.h"
-#include "status.h"
+#include "cards/toolkit.h"
+#include "value_block.h"
 #include "support/sim_fixture.h"
 
 namespace {
@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(OneAndFourK, WholeCard,
 TEST_F(MifareCard, TextDumpLoadsAndReadsBack) {
     const Bytes image = randomCardImage(sim::MifareClassic::Size::k1K, 9);
     const std::string path = dir->path() + "/card.txt";
-    std::ofstream(path) << sim::dump::classicText(image);
+    std::ofstream(path) << common::image::sectorsText(common::image::Image::of(image));
     place("mifare1k:dump=" + path);
     ASSERT_EQ(search(), 0);
     ASSERT_EQ(rf_M1_authentication2(0, 0x60, 60, image.data() + 63 * 16), 0);
@@ -142,7 +142,7 @@ TEST_F(MifareCard, ValueBlockRoundTrip) {
     ASSERT_EQ(rf_M1_authentication2(0, 0x60, 4, kFactory), 0);
     ASSERT_EQ(rf_M1_initval(0, 5, 1000), 0);
     int status = 0;
-    EXPECT_EQ(readBlock(5, &status), sim::valueBlock(1000, 5));
+    EXPECT_EQ(readBlock(5, &status), common::mifare::valueBlock(1000, 5));
     ASSERT_EQ(rf_M1_increment(0, 5, 250), 0);
     ASSERT_EQ(rf_M1_decrement(0, 5, 50), 0);
     int value = 0;

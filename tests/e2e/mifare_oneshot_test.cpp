@@ -1,6 +1,6 @@
 // The one-shot commands and the reader's remaining type A commands, end to end.
 #include "cards/mifare_classic.h"
-#include "status.h"
+#include "cards/toolkit.h"
 #include "support/sim_fixture.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <functional>
 #include <numeric>
 
-#include "status.h"
+#include "cards/toolkit.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "frame_codec.h"
 
 namespace {
 
@@ -124,7 +124,7 @@ TEST_F(TypeARequests, EachExportSendsItsCodeAndPayload) {
         c.call();
         const auto frames = takeRequests();
         ASSERT_EQ(frames.size(), 1u) << c.name;
-        EXPECT_EQ(sim::hex(frames[0]), sim::hex(sim::encodeRequest(0, c.code, c.payload))) << c.name;
+        EXPECT_EQ(sim::hex(frames[0]), sim::hex(common::encodeRequest(0, c.code, c.payload))) << c.name;
     }
 }
 

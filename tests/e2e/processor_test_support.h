@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "cards/toolkit.h"
+#include "frame_codec.h"
 
 namespace ptest {
 
@@ -17,7 +18,7 @@ inline sim::Bytes h(const std::string& text) {
 
 // The wire bytes of the request the library should have sent.
 inline sim::Bytes request(std::uint8_t code, const std::string& payload) {
-    return sim::encodeRequest(0, code, h(payload));
+    return common::encodeRequest(0, code, h(payload));
 }
 
 class ProcessorTest : public kvtest::SimReaderTest {

@@ -6,7 +6,8 @@
 
 #include "cards/st_chip.h"
 #include "support/sim_fixture.h"
-#include "wire.h"
+#include "cards/toolkit.h"
+#include "frame_codec.h"
 
 namespace {
 
@@ -39,18 +40,18 @@ TEST_F(StChips, EachCommandSendsItsCodeAndFields) {
     const unsigned char four[4] = {0xC0, 0xC1, 0xC2, 0xC3};
     const unsigned char challenge[6] = {1, 2, 3, 4, 5, 6};
     const std::vector<std::pair<std::function<int()>, Bytes>> cases = {
-        {[&] { return rf_st_select(0, id); }, sim::encodeRequest(0, 0x60, {})},
-        {[&] { return rf_st_completion(0); }, sim::encodeRequest(0, 0x61, {})},
-        {[&] { return rf_sr176_readblock(0, 7, data, &len); }, sim::encodeRequest(0, 0x62, {7})},
-        {[&] { return rf_sr176_writeblock(0, 7, two); }, sim::encodeRequest(0, 0x63, {7, 0xB0, 0xB1})},
-        {[&] { return rf_sr176_protectblock(0, 0x81); }, sim::encodeRequest(0, 0x64, {0x81})},
-        {[&] { return rf_srix4k_readblock(0, 9, data, &len); }, sim::encodeRequest(0, 0x65, {9})},
-        {[&] { return rf_srix4k_writeblock(0, 9, four); }, sim::encodeRequest(0, 0x66, {9, 0xC0, 0xC1, 0xC2, 0xC3})},
+        {[&] { return rf_st_select(0, id); }, common::encodeRequest(0, 0x60, {})},
+        {[&] { return rf_st_completion(0); }, common::encodeRequest(0, 0x61, {})},
+        {[&] { return rf_sr176_readblock(0, 7, data, &len); }, common::encodeRequest(0, 0x62, {7})},
+        {[&] { return rf_sr176_writeblock(0, 7, two); }, common::encodeRequest(0, 0x63, {7, 0xB0, 0xB1})},
+        {[&] { return rf_sr176_protectblock(0, 0x81); }, common::encodeRequest(0, 0x64, {0x81})},
+        {[&] { return rf_srix4k_readblock(0, 9, data, &len); }, common::encodeRequest(0, 0x65, {9})},
+        {[&] { return rf_srix4k_writeblock(0, 9, four); }, common::encodeRequest(0, 0x66, {9, 0xC0, 0xC1, 0xC2, 0xC3})},
         {[&] { return rf_srix4k_authenticate(0, challenge, data, &len); },
-         sim::encodeRequest(0, 0x67, {1, 2, 3, 4, 5, 6})},
-        {[&] { return rf_srix4k_getuid(0, data, &len); }, sim::encodeRequest(0, 0x68, {})},
-        {[&] { return rf_srix4k_writelockreg(0, 0xFE); }, sim::encodeRequest(0, 0x69, {0xFE})},
-        {[&] { return rf_sri512_writelockreg(0, two); }, sim::encodeRequest(0, 0x6C, {0xB0, 0xB1})},
+         common::encodeRequest(0, 0x67, {1, 2, 3, 4, 5, 6})},
+        {[&] { return rf_srix4k_getuid(0, data, &len); }, common::encodeRequest(0, 0x68, {})},
+        {[&] { return rf_srix4k_writelockreg(0, 0xFE); }, common::encodeRequest(0, 0x69, {0xFE})},
+        {[&] { return rf_sri512_writelockreg(0, two); }, common::encodeRequest(0, 0x6C, {0xB0, 0xB1})},
     };
     for (const auto& [call, frame] : cases) {
         takeRequests();

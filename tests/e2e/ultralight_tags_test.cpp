@@ -1,7 +1,7 @@
 // Ultralight, Ultralight C and NTAG tags end to end, read the way the test
 // program reads them: rf_request, rf_ul_select, rf_M1_read passes of four pages.
 #include "cards/ultralight.h"
-#include "status.h"
+#include "cards/toolkit.h"
 #include "support/sim_fixture.h"
 
 namespace {

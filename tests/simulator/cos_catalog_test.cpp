@@ -1,7 +1,7 @@
 // Processor cards and modules made from catalogue options.
 #include <gtest/gtest.h>
 
-#include "catalog.h"
+#include "server/families.h"
 #include "cards/cpu_card.h"
 #include "cards/sam.h"
 #include "cos_test_support.h"
@@ -11,7 +11,7 @@ using costest::h;
 namespace {
 
 sim::CardPtr make(const std::string& spec, std::string* why) {
-    static const sim::CardCatalog catalog;
+    static const sim::CardCatalog catalog = sim::fullCatalog();
     std::string type;
     sim::CardOptions options;
     if (!sim::parseCardSpec(spec, &type, &options, why)) return nullptr;

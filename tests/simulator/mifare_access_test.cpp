@@ -1,12 +1,15 @@
-// The access-condition tables of Mifare Classic, checked against the
-// simulated card: for every condition and both keys, what the card lets
-// through. The expectations are written as the card's datasheet tables.
+// The access-condition tables of Mifare Classic as the simulated card
+// applies them: for every condition and both keys, what the card lets
+// through. The expectations are written as the card's datasheet tables
+// (the tables themselves: tests/common/mifare_access_test.cpp).
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "cards/mifare_classic.h"
-#include "status.h"
+#include "cards/toolkit.h"
+#include "support/mifare_rights.h"
+#include "value_block.h"
 
 namespace {
 
@@ -27,7 +30,7 @@ std::unique_ptr<MifareClassic> cardWith(std::uint8_t data_condition, std::uint8_
     std::copy(bits.begin(), bits.end(), image.begin() + 7 * 16 + 6);
     image[7 * 16 + 9] = 0x69;
     std::copy(kKeyB.begin(), kKeyB.end(), image.begin() + 7 * 16 + 10);
-    const Bytes value = sim::valueBlock(100, 4);
+    const Bytes value = sim::mifare::valueBlock(100, 4);
     std::copy(value.begin(), value.end(), image.begin() + 4 * 16);
     card->loadImage(image, nullptr);
     card->request(true);
@@ -35,22 +38,10 @@ std::unique_ptr<MifareClassic> cardWith(std::uint8_t data_condition, std::uint8_
     return card;
 }
 
-bool keyMay(const std::string& who, Key key) { return who.find(key == Key::A ? 'A' : 'B') != std::string::npos; }
+bool keyMay(const std::string& who, Key key) { return kvtest::mayUse(who, key == Key::A ? 'A' : 'B'); }
 
-struct DataRow {
-    std::uint8_t condition;  // C1 C2 C3 as a number
-    const char *read, *write, *increment, *decrement;
-};
-
-// read / write / increment / decrement-transfer-restore
-const DataRow kDataTable[] = {
-    {0b000, "AB", "AB", "AB", "AB"}, {0b010, "AB", "-", "-", "-"}, {0b100, "AB", "B", "-", "-"},
-    {0b110, "AB", "B", "B", "AB"},   {0b001, "AB", "-", "-", "AB"}, {0b011, "B", "B", "-", "-"},
-    {0b101, "B", "-", "-", "-"},     {0b111, "-", "-", "-", "-"},
-};
-
-TEST(MifareAccess, DataBlockConditionsForBothKeys) {
-    for (const DataRow& row : kDataTable) {
+TEST(MifareCardAccess, DataBlockConditionsForBothKeys) {
+    for (const kvtest::DataRights& row : kvtest::kDataRights) {
         for (const Key key : {Key::A, Key::B}) {
             SCOPED_TRACE("condition " + std::to_string(row.condition) + (key == Key::A ? " key A" : " key B"));
             // Trailer 011: key B is not readable, so it can authenticate.
@@ -67,20 +58,8 @@ TEST(MifareAccess, DataBlockConditionsForBothKeys) {
     }
 }
 
-struct TrailerRow {
-    std::uint8_t condition;
-    const char *write_key_a, *read_access, *write_access, *read_key_b, *write_key_b;
-};
-
-// key A write · access bits read / write · key B read / write
-const TrailerRow kTrailerTable[] = {
-    {0b000, "A", "A", "-", "A", "A"},   {0b010, "-", "A", "-", "A", "-"},   {0b100, "B", "AB", "-", "-", "B"},
-    {0b110, "-", "AB", "-", "-", "-"},  {0b001, "A", "A", "A", "A", "A"},   {0b011, "B", "AB", "B", "-", "B"},
-    {0b101, "-", "AB", "B", "-", "-"},  {0b111, "-", "AB", "-", "-", "-"},
-};
-
-TEST(MifareAccess, TrailerConditionsForBothKeys) {
-    for (const TrailerRow& row : kTrailerTable) {
+TEST(MifareCardAccess, TrailerConditionsForBothKeys) {
+    for (const kvtest::TrailerRights& row : kvtest::kTrailerRights) {
         const bool key_b_readable = std::string(row.read_key_b) != "-";
         for (const Key key : {Key::A, Key::B}) {
             SCOPED_TRACE("trailer condition " + std::to_string(row.condition) + (key == Key::A ? " key A" : " key B"));
@@ -117,7 +96,7 @@ TEST(MifareAccess, TrailerConditionsForBothKeys) {
     }
 }
 
-TEST(MifareAccess, InconsistentAccessBitsBlockTheSector) {
+TEST(MifareCardAccess, InconsistentAccessBitsBlockTheSector) {
     auto card = cardWith(0b000, 0b001);
     Bytes image = card->image();
     image[7 * 16 + 6] ^= 0x01;  // one inverted bit no longer matches
@@ -129,14 +108,6 @@ TEST(MifareAccess, InconsistentAccessBitsBlockTheSector) {
     card->request(true);
     card->select();
     EXPECT_EQ(card->authenticate(8, Key::A, Bytes(6, 0xFF).data()), sim::kOk);
-}
-
-TEST(MifareAccess, EncodingMatchesTheDeliveryState) {
-    const auto bits = sim::mifare::encodeAccess({0, 0, 0, 0b001});
-    EXPECT_EQ(Bytes(bits.begin(), bits.end()), (Bytes{0xFF, 0x07, 0x80}));
-    const auto decoded = sim::mifare::decodeAccess(bits.data());
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ((*decoded)[3], 0b001);
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "cards/mifare_classic.h"
-#include "status.h"
+#include "cards/toolkit.h"
+#include "value_block.h"
 
 namespace {
 
@@ -24,21 +25,11 @@ Bytes blockOf(const MifareClassic& card, int block) {
     return Bytes(card.image().begin() + block * 16, card.image().begin() + (block + 1) * 16);
 }
 
-TEST(MifareValue, LayoutIsValueInverseValueAndAddressBytes) {
-    EXPECT_EQ(sim::valueBlock(1234567, 0x11),
-              (Bytes{0x87, 0xD6, 0x12, 0x00, 0x78, 0x29, 0xED, 0xFF, 0x87, 0xD6, 0x12, 0x00, 0x11, 0xEE, 0x11, 0xEE}));
-    std::int32_t value = 0;
-    std::uint8_t address = 0;
-    ASSERT_TRUE(sim::parseValueBlock(sim::valueBlock(-5, 9).data(), &value, &address));
-    EXPECT_EQ(value, -5);
-    EXPECT_EQ(address, 9);
-}
-
 TEST(MifareValue, IncrementDecrementRestoreGoThroughTheTransferBuffer) {
     auto card = selected(MifareClassic::Size::k1K);
     ASSERT_EQ(card->authenticate(4, Key::A, kFactory.data()), sim::kOk);
     ASSERT_EQ(card->initValue(4, 100), sim::kOk);
-    EXPECT_EQ(blockOf(*card, 4), sim::valueBlock(100, 4));
+    EXPECT_EQ(blockOf(*card, 4), sim::mifare::valueBlock(100, 4));
 
     EXPECT_EQ(card->transfer(5), sim::kTransferEmpty);
     ASSERT_EQ(card->increment(4, 50), sim::kOk);
@@ -52,12 +43,12 @@ TEST(MifareValue, IncrementDecrementRestoreGoThroughTheTransferBuffer) {
     // Restore and transfer copy a value; a non-value target takes the source's address byte.
     ASSERT_EQ(card->decrement(4, 20), sim::kOk);
     ASSERT_EQ(card->transfer(6), sim::kOk);
-    EXPECT_EQ(blockOf(*card, 6), sim::valueBlock(130, 4));
+    EXPECT_EQ(blockOf(*card, 6), sim::mifare::valueBlock(130, 4));
     // A value target keeps its own address bytes.
     ASSERT_EQ(card->initValue(5, 1), sim::kOk);
     ASSERT_EQ(card->restore(6), sim::kOk);
     ASSERT_EQ(card->transfer(5), sim::kOk);
-    EXPECT_EQ(blockOf(*card, 5), sim::valueBlock(130, 5));
+    EXPECT_EQ(blockOf(*card, 5), sim::mifare::valueBlock(130, 5));
     EXPECT_EQ(card->initValue(7, 1), sim::kAccessDenied) << "a trailer is no value block";
     // Transfer stays within the authenticated sector and never reaches a trailer.
     EXPECT_EQ(card->transfer(8), sim::kNotAuthenticated);
@@ -68,14 +59,14 @@ TEST(MifareValue, MalformedValueBlockIsRefused) {
     auto card = selected(MifareClassic::Size::k1K);
     ASSERT_EQ(card->authenticate(4, Key::A, kFactory.data()), sim::kOk);
     ASSERT_EQ(card->initValue(4, 7), sim::kOk);
-    Bytes broken = sim::valueBlock(7, 4);
+    Bytes broken = sim::mifare::valueBlock(7, 4);
     broken[5] ^= 0x01;  // the inverted copy no longer matches
     ASSERT_EQ(card->write(4, broken.data()), sim::kOk);
     std::int32_t value = 0;
     EXPECT_EQ(card->readValue(4, &value), sim::kValueFormat);
     EXPECT_EQ(card->increment(4, 1), sim::kValueFormat);
     EXPECT_EQ(card->restore(4), sim::kValueFormat);
-    Bytes bad_address = sim::valueBlock(7, 4);
+    Bytes bad_address = sim::mifare::valueBlock(7, 4);
     bad_address[13] = 0x00;
     ASSERT_EQ(card->write(4, bad_address.data()), sim::kOk);
     EXPECT_EQ(card->decrement(4, 1), sim::kValueFormat);

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "cards/type_a.h"
-#include "firmware.h"
+#include "server/families.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ public:
 };
 
 sim::Reply run(sim::Reader& reader, std::uint8_t code, Bytes payload) {
-    static const sim::Firmware firmware;
+    static const sim::Firmware firmware = sim::fullFirmware();
     return firmware.dispatch(reader, sim::Command{0, code, std::move(payload)});
 }
 

@@ -4,14 +4,14 @@
 #include <set>
 
 #include "cards/st_chip.h"
-#include "firmware.h"
+#include "server/families.h"
 
 namespace {
 
 using sim::Bytes;
 
 sim::Reply run(sim::Reader& reader, std::uint8_t code, Bytes payload = {}) {
-    static const sim::Firmware firmware;
+    static const sim::Firmware firmware = sim::fullFirmware();
     return firmware.dispatch(reader, sim::Command{0, code, std::move(payload)});
 }
 

@@ -5,15 +5,14 @@
 
 #include <random>
 
-#include "catalog.h"
-#include "firmware.h"
-#include "status.h"
+#include "server/families.h"
+#include "cards/toolkit.h"
 
 namespace {
 
 TEST(TypeADispatch, EveryPayloadLengthIsHandledSafely) {
-    const sim::Firmware firmware;
-    const sim::CardCatalog catalog;
+    const sim::Firmware firmware = sim::fullFirmware();
+    const sim::CardCatalog catalog = sim::fullCatalog();
     std::mt19937 random(7);
     const std::uint8_t codes[] = {0x1F, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x2E,
                                   0x33, 0x35, 0x46, 0x47, 0x48, 0x49, 0x4A, 0x4B, 0x4C, 0x4D, 0x4E, 0x4F, 0x50,

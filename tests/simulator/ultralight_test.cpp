@@ -4,7 +4,7 @@
 
 #include "cards/ultralight.h"
 #include "cards/ultralight_c_auth.h"
-#include "status.h"
+#include "cards/toolkit.h"
 
 namespace {
 

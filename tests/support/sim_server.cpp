@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "catalog.h"
+#include "server/families.h"
 
 namespace kvtest {
 
@@ -28,7 +28,7 @@ bool SimServer::start(std::string* why) {
     reader = std::make_unique<sim::Reader>(config);
     sim::ServerOptions options;
     options.dir = dir->path();
-    server = std::make_unique<sim::DeviceServer>(*reader, options);
+    server = std::make_unique<sim::DeviceServer>(*reader, sim::fullFirmware(), options);
     return server->start(why);
 }
 
@@ -40,7 +40,7 @@ void SimServer::stop() {
 }
 
 bool SimServer::place(const std::string& spec, std::string* why) {
-    static const sim::CardCatalog catalog;
+    static const sim::CardCatalog catalog = sim::fullCatalog();
     std::string type;
     sim::CardOptions options;
     if (!sim::parseCardSpec(spec, &type, &options, why)) return false;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "device_server.h"
-#include "reader.h"
+#include "firmware/reader.h"
+#include "server/device_server.h"
 
 namespace kvtest {
 

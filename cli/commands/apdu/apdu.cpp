@@ -107,8 +107,8 @@ private:
         std::vector<Bytes> apdus;
         for (const auto& [text, where] : lines) {
             Bytes apdu;
-            std::string why = kl::parseHex(text, &apdu);
-            if (why.empty() && (apdu.size() < 4 || apdu.size() > 251)) why = "an APDU has 4 to 251 bytes";
+            std::string why;
+            if (kl::parseHex(text, &apdu, &why) && (apdu.size() < 4 || apdu.size() > 251)) why = "an APDU has 4 to 251 bytes";
             if (!why.empty()) throw kl::usageError(where + ": " + why);
             apdus.push_back(apdu);
         }

@@ -1,8 +1,8 @@
 // kovalink mifare acl decode HEX: access bits to a readable table.
-#include "access_bits.h"
 #include "core/command.h"
 #include "core/errors.h"
 #include "core/options.h"
+#include "mifare_access.h"
 
 namespace {
 
@@ -19,25 +19,30 @@ public:
         if (bytes_.size() != 3 && bytes_.size() != 4 && bytes_.size() != 16) {
             throw kl::usageError("give 3 or 4 access bytes, or a 16-byte trailer");
         }
+        namespace mifare = common::mifare;
+        using mifare::DataOp;
+        using mifare::TrailerOp;
         const std::uint8_t* bits = bytes_.data() + (bytes_.size() == 16 ? 6 : 0);
-        kl::mifare::Conditions c{};
-        const bool valid = kl::mifare::decodeAccess(bits, &c);
+        const mifare::Conditions c = mifare::conditionsOf(bits);
+        const bool valid = mifare::accessConsistent(bits);
         kl::Json blocks = kl::Json::array();
         for (unsigned g = 0; g < 3; ++g) {
-            const auto r = kl::mifare::dataRights(c[g]);
-            blocks.push_back({{"group", g}, {"C1C2C3", kl::mifare::conditionText(c[g])}, {"read", r.read},
-                              {"write", r.write}, {"increment", r.increment}, {"decrement_transfer_restore", r.decrement}});
+            blocks.push_back({{"group", g},
+                              {"C1C2C3", mifare::conditionText(c[g])},
+                              {"read", mifare::whoMay(c[g], DataOp::read)},
+                              {"write", mifare::whoMay(c[g], DataOp::write)},
+                              {"increment", mifare::whoMay(c[g], DataOp::increment)},
+                              {"decrement_transfer_restore", mifare::whoMay(c[g], DataOp::decrement)}});
         }
-        const auto t = kl::mifare::trailerRights(c[3]);
         context.out["access_bytes"] = kl::toHex(bits, 3);
         context.out["valid"] = valid;
         context.out["data_blocks"] = blocks;
-        context.out["trailer"] = kl::Json::array({{{"C1C2C3", kl::mifare::conditionText(c[3])},
-                                                   {"key_a_write", t.key_a_write},
-                                                   {"access_read", t.access_read},
-                                                   {"access_write", t.access_write},
-                                                   {"key_b_read", t.key_b_read},
-                                                   {"key_b_write", t.key_b_write}}});
+        context.out["trailer"] = kl::Json::array({{{"C1C2C3", mifare::conditionText(c[3])},
+                                                   {"key_a_write", mifare::whoMay(c[3], TrailerOp::writeKeyA)},
+                                                   {"access_read", mifare::whoMay(c[3], TrailerOp::readAccess)},
+                                                   {"access_write", mifare::whoMay(c[3], TrailerOp::writeAccess)},
+                                                   {"key_b_read", mifare::whoMay(c[3], TrailerOp::readKeyB)},
+                                                   {"key_b_write", mifare::whoMay(c[3], TrailerOp::writeKeyB)}}});
         if (!valid) {
             throw kl::Failure(kl::kExitUsage, "the inverted copies of the access bits do not match: a card would "
                                               "treat this sector as unusable");

@@ -1,6 +1,6 @@
 // kovalink mifare acl encode C0 C1 C2 C3: conditions to access bytes.
-#include "access_bits.h"
 #include "core/command.h"
+#include "mifare_access.h"
 
 namespace {
 
@@ -15,9 +15,9 @@ public:
     }
 
     void run(kl::Context& context) override {
-        kl::mifare::Conditions c{};
-        for (std::size_t g = 0; g < 4; ++g) c[g] = static_cast<unsigned>(std::stoul(texts_[g], nullptr, 2));
-        const auto bytes = kl::mifare::encodeAccess(c);
+        common::mifare::Conditions c{};
+        for (std::size_t g = 0; g < 4; ++g) c[g] = static_cast<std::uint8_t>(std::stoul(texts_[g], nullptr, 2));
+        const auto bytes = common::mifare::encodeAccess(c);
         context.out["access_bytes"] = kl::toHex(bytes.data(), bytes.size());
     }
 

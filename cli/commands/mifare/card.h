@@ -6,9 +6,16 @@
 #include <string>
 
 #include "core/command.h"
-#include "layout.h"
+#include "mifare_layout.h"
 
 namespace kl::mifare {
+
+using common::mifare::kBlockSize;
+using common::mifare::kKeyA;
+using common::mifare::kKeyB;
+using common::mifare::kKeySize;
+using common::mifare::kLargestLayout;
+using common::mifare::Layout;
 
 struct CardId {
     Bytes atqa;  // as the reader sends it, least significant byte first

@@ -13,8 +13,8 @@ const char* const kDefaultKeys[] = {"FFFFFFFFFFFF", "A0A1A2A3A4A5", "D3F7D3F7D3F
 
 Bytes parseKey(const std::string& text, const std::string& where) {
     Bytes key;
-    std::string why = parseHex(text, &key);
-    if (why.empty() && key.size() != kKeySize) why = "'" + text + "' is not a 6-byte key";
+    std::string why;
+    if (parseHex(text, &key, &why) && key.size() != kKeySize) why = "'" + text + "' is not a 6-byte key";
     if (!why.empty()) throw usageError(where + ": " + why);
     return key;
 }
@@ -27,8 +27,8 @@ void KeyList::define(CLI::App& app) {
            [this](const std::vector<std::string>& texts) {
                for (const std::string& t : texts) {
                    Bytes key;
-                   std::string why = parseHex(t, &key);
-                   if (why.empty() && key.size() != kKeySize) why = "'" + t + "' is not a 6-byte key";
+                   std::string why;
+                   if (parseHex(t, &key, &why) && key.size() != kKeySize) why = "'" + t + "' is not a 6-byte key";
                    if (!why.empty()) throw CLI::ValidationError("--key", why);
                    given_.push_back(key);
                }

@@ -1,0 +1,23 @@
+#include "firmware/firmware.h"
+
+namespace sim {
+
+void Firmware::registerHandler(std::uint8_t code, std::string name, Handler handler) {
+    handlers_[code].push_back(Entry{std::move(name), std::move(handler)});
+}
+
+Reply Firmware::dispatch(Reader& reader, const Command& command, std::string* name) const {
+    const auto found = handlers_.find(command.code);
+    if (found != handlers_.end()) {
+        for (const Entry& entry : found->second) {
+            if (std::optional<Reply> reply = entry.handler(reader, command)) {
+                if (name) *name = entry.name;
+                return *reply;
+            }
+        }
+    }
+    if (name) *name = "unknown";
+    return Reply::error(kUnknownCommand);
+}
+
+}  // namespace sim

@@ -1,0 +1,242 @@
+// readersim: serves one simulated reader as a virtual HID device, so that
+// the library, the command-line tool and the test program work without
+// hardware.
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+
+#include "server/families.h"
+#include "server/device_server.h"
+#include "server/scenario.h"
+#include "cards/toolkit.h"
+#include "virtual_device.h"
+
+namespace {
+
+const char* const kCommandsHelp =
+    "Commands read from standard input while running:\n"
+    "  place SPEC        put a card on the antenna (SPEC as for --card)\n"
+    "  remove N          take card N off the antenna\n"
+    "  cards             list the cards on the antenna\n"
+    "  save N FILE       write card N's memory to a dump file\n"
+    "  fault SPEC        inject a fault (see below)\n"
+    "  unplug            disconnect the host (it may open the reader again)\n"
+    "  events            show beeps, lamp and display changes so far\n"
+    "  quit              stop\n";
+
+std::string statusTable() {
+    std::string out = "Reader status codes (0 is success; 1 is never sent):\n";
+    for (int s = 0; s < 256; ++s) {
+        if (const char* text = sim::statusText(static_cast<std::uint8_t>(s))) {
+            char line[160];
+            std::snprintf(line, sizeof line, "  0x%02X  %s\n", s, text);
+            out += line;
+        }
+    }
+    return out;
+}
+
+std::string cardTypes(const sim::CardCatalog& catalog) {
+    std::string out = "Card types for --card TYPE[:key=value,...]:\n";
+    for (const sim::CardType& t : catalog.types()) {
+        out += "  " + t.name + "  " + t.description + "\n";
+        if (!t.options.empty()) out += "      " + t.options + "\n";
+    }
+    return out;
+}
+
+bool placeCard(sim::DeviceServer& server, const sim::CardCatalog& catalog, const std::string& spec,
+               std::string* why) {
+    std::string type;
+    sim::CardOptions options;
+    if (!sim::parseCardSpec(spec, &type, &options, why)) return false;
+    sim::CardPtr card = catalog.make(type, options, why);
+    if (!card) return false;
+    server.withReader([&](sim::Reader& r) { r.field.place(card); });
+    return true;
+}
+
+void listCards(sim::DeviceServer& server) {
+    server.withReader([](sim::Reader& r) {
+        const auto& cards = r.field.cards();
+        if (cards.empty()) std::cout << "no cards on the antenna\n";
+        for (std::size_t i = 0; i < cards.size(); ++i) std::cout << i << ": " << cards[i]->describe() << "\n";
+    });
+}
+
+void command(const std::string& line, sim::DeviceServer& server, const sim::CardCatalog& catalog, bool* quit) {
+    std::istringstream in(line);
+    std::string verb, arg, arg2;
+    in >> verb >> arg >> arg2;
+    std::string why;
+    if (verb.empty()) return;
+    if (verb == "quit" || verb == "exit") {
+        *quit = true;
+    } else if (verb == "place") {
+        if (placeCard(server, catalog, arg, &why)) listCards(server);
+        else std::cout << "error: " << why << "\n";
+    } else if (verb == "remove") {
+        const bool done = server.withReader([&](sim::Reader& r) { return r.field.remove(std::strtoul(arg.c_str(), nullptr, 10)); });
+        std::cout << (done ? "removed\n" : "error: no such card\n");
+    } else if (verb == "cards") {
+        listCards(server);
+    } else if (verb == "save") {
+        const bool done = server.withReader([&](sim::Reader& r) {
+            const std::size_t i = std::strtoul(arg.c_str(), nullptr, 10);
+            if (i >= r.field.cards().size()) {
+                why = "no such card";
+                return false;
+            }
+            return r.field.cards()[i]->saveDump(arg2, &why);
+        });
+        std::cout << (done ? "saved " + arg2 + "\n" : "error: " + why + "\n");
+    } else if (verb == "fault") {
+        sim::Fault fault;
+        if (sim::Fault::parse(arg, &fault, &why)) server.inject(fault);
+        else std::cout << "error: " << why << "\n";
+    } else if (verb == "unplug") {
+        server.unplug();
+    } else if (verb == "events") {
+        server.withReader([](sim::Reader& r) {
+            for (const std::string& e : r.events) std::cout << e << "\n";
+        });
+    } else {
+        std::cout << "unknown command '" << verb << "'\n" << kCommandsHelp;
+    }
+    std::cout.flush();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    sim::CardCatalog catalog = sim::fullCatalog();
+    CLI::App app{"readersim: a simulated smart-card reader served as a virtual HID device.\n"
+                 "Hosts find it like a USB reader (vendor 0x1A86, product 0xE010 by default) through\n"
+                 "libTavoHID, in the virtual-device folder: $TAVOHID_VIRTUAL_DIR, else\n"
+                 "$XDG_RUNTIME_DIR/tavohid, else /tmp/tavohid-<uid>."};
+    app.footer(std::string("\n") + kCommandsHelp + "\n" + sim::kFaultHelp + "\n" + statusTable() + "\n" +
+               cardTypes(catalog));
+
+    sim::ServerOptions server_options;
+    server_options.dir = tavo::virtualDeviceDir();
+    sim::ReaderConfig config;
+    std::string model_hex, serial_hex, scenario_path, flash_path;
+    std::vector<std::string> card_specs, fault_specs;
+    bool verbose = false, no_flash = false;
+    int address = -1;
+
+    app.add_option("--dir", server_options.dir, "virtual-device folder")->capture_default_str();
+    app.add_option("--name", server_options.name, "reader name in the socket file name")->capture_default_str();
+    app.add_option("--vid", server_options.vendor_id, "USB vendor id")->capture_default_str();
+    app.add_option("--pid", server_options.product_id, "USB product id")->capture_default_str();
+    app.add_option("--address", address, "reader address (device number), default 0")->check(CLI::Range(0, 0xFFFF));
+    app.add_option("--model", model_hex, "model, 2 bytes of hex (default 4B36)");
+    app.add_option("--serial", serial_hex, "serial number, hex (default 2026120700000001)");
+    app.add_option("--flash", flash_path, "file holding the reader's flash memory (default <dir>/<name>.flash)");
+    app.add_flag("--no-flash-file", no_flash, "keep the flash memory in this process only");
+    app.add_option("--scenario", scenario_path, "JSON scenario: reader settings and cards")->check(CLI::ExistingFile);
+    app.add_option("--card", card_specs, "put a card on the antenna: TYPE[:key=value,...]");
+    app.add_option("--fault", fault_specs, "inject a fault into the first replies (see below)");
+    app.add_flag("-v,--verbose", verbose, "print every request and reply frame as annotated hex");
+    CLI11_PARSE(app, argc, argv);
+
+    std::string why;
+    sim::Scenario scenario;
+    if (!scenario_path.empty()) {
+        if (!sim::loadScenario(scenario_path, catalog, &scenario, &why)) {
+            std::cerr << "readersim: " << why << "\n";
+            return 2;
+        }
+        config = scenario.reader;
+    }
+    if (address >= 0) config.address = static_cast<std::uint16_t>(address);
+    sim::Bytes bytes;
+    if (!model_hex.empty()) {
+        if (!sim::parseHex(model_hex, &bytes) || bytes.size() != 2) {
+            std::cerr << "readersim: --model needs 2 bytes of hex\n";
+            return 2;
+        }
+        config.model = {bytes[0], bytes[1]};
+    }
+    if (!serial_hex.empty() && !sim::parseHex(serial_hex, &config.serial)) {
+        std::cerr << "readersim: --serial needs hex digits\n";
+        return 2;
+    }
+    if (!flash_path.empty()) config.flash_path = flash_path;
+    if (config.flash_path.empty() && !no_flash) {
+        config.flash_path = server_options.dir + "/" + server_options.name + ".flash";
+    }
+    if (no_flash) config.flash_path.clear();
+
+    std::vector<sim::Fault> faults;
+    for (const std::string& spec : fault_specs) {
+        sim::Fault fault;
+        if (!sim::Fault::parse(spec, &fault, &why)) {
+            std::cerr << "readersim: " << why << "\n";
+            return 2;
+        }
+        faults.push_back(fault);
+    }
+
+    // Signals are taken synchronously by the main loop.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const int signal_fd = signalfd(-1, &signals, SFD_CLOEXEC);
+
+    ::mkdir(server_options.dir.c_str(), 0700);
+    sim::Reader reader(config);
+    for (sim::CardPtr& card : scenario.cards) reader.field.place(card);
+    sim::DeviceServer server(reader, sim::fullFirmware(), server_options);
+    if (verbose) server.setTrace([](const std::string& line) { std::cout << line << std::endl; });
+    for (const sim::Fault& fault : faults) server.inject(fault);
+    if (!server.start(&why)) {
+        std::cerr << "readersim: " << why << "\n";
+        return 1;
+    }
+    for (const std::string& spec : card_specs) {
+        if (!placeCard(server, catalog, spec, &why)) {
+            std::cerr << "readersim: " << why << "\n";
+            return 2;
+        }
+    }
+    std::cout << "readersim: serving " << server.socketPath() << std::endl;
+    listCards(server);
+
+    bool quit = false;
+    bool stdin_open = true;
+    std::string pending;
+    while (!quit) {
+        // A closed pipe keeps reporting POLLHUP whatever events are asked for,
+        // so standard input leaves the poll set once it has ended.
+        pollfd fds[2] = {{signal_fd, POLLIN, 0}, {stdin_open ? STDIN_FILENO : -1, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) continue;
+        if (fds[0].revents) break;
+        if (fds[1].revents) {
+            char buffer[512];
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n <= 0) {
+                stdin_open = false;  // no more commands; keep serving until a signal
+                continue;
+            }
+            pending.append(buffer, static_cast<std::size_t>(n));
+            for (std::size_t eol; !quit && (eol = pending.find('\n')) != std::string::npos;) {
+                command(pending.substr(0, eol), server, catalog, &quit);
+                pending.erase(0, eol + 1);
+            }
+        }
+    }
+    server.stop();
+    std::cout << "readersim: stopped" << std::endl;
+    return 0;
+}
