@@ -1,54 +1,57 @@
 #include "binding.h"
 
-#include <dlfcn.h>
-
-#include <cstdio>
-
 #include "frame.h"
+#include "module.h"
 
 namespace kv {
 
-const char* const kTransportFile = "libTavoHID.so";
-// Installed without the development link, only the versioned name is there.
-const char* const kTransportVersionedFile = "libTavoHID.so.1";
+namespace {
+constexpr const char* kTransportName = "TavoHID";
+constexpr int kTransportMajor = 1;
+}  // namespace
 
-CDllLoader::~CDllLoader() {
-    if (m_module != nullptr) ::dlclose(m_module);
-}
+CDllLoader::~CDllLoader() { modules::unload(m_module); }
 
 bool CDllLoader::Load(const std::string& path) {
-    m_module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    m_module = modules::load(path);
     return m_module != nullptr;
 }
 
-void* CDllLoader::GetProc(const char* name) const {
-    return m_module != nullptr ? ::dlsym(m_module, name) : nullptr;
-}
+void* CDllLoader::GetProc(const char* name) const { return modules::symbol(m_module, name); }
 
 namespace {
 
 template <typename Fn>
-bool bind(const CDllLoader& module, const char* name, Fn* slot) {
-    *slot = reinterpret_cast<Fn>(module.GetProc(name));
+bool bind(const CDllLoader& loader, const char* name, Fn* slot) {
+    *slot = reinterpret_cast<Fn>(loader.GetProc(name));
     return *slot != nullptr;
 }
 
 }  // namespace
 
 CDllMstCom::CDllMstCom(const std::string& folder) {
-    bool ok = Load(folder + "/" + kTransportFile) || Load(folder + "/" + kTransportVersionedFile);
+    // The transport is always taken from this library's own folder, never
+    // from the search path.
+    bool ok = false;
+    for (const std::string& file : modules::libraryFileNames(kTransportName, kTransportMajor)) {
+        if ((ok = Load(folder + "/" + file))) break;
+    }
     if (ok) {
         // Every export is looked up, so a partial binding can be told apart.
         const bool all[] = {
-            bind(*this, "GetCOMDLLVersion", &GetCOMDLLVersion), bind(*this, "OpenComPort", &OpenComPort),
-            bind(*this, "CloseComPort", &CloseComPort),         bind(*this, "OpenLPTPort", &OpenLPTPort),
-            bind(*this, "CloseLPTPort", &CloseLPTPort),         bind(*this, "FreeComData", &FreeComData),
-            bind(*this, "SetCommBaud", &SetCommBaud),           bind(*this, "CommunicateRFResult", &CommunicateRFResult),
+            bind(*this, "GetCOMDLLVersion", &GetCOMDLLVersion),
+            bind(*this, "OpenComPort", &OpenComPort),
+            bind(*this, "CloseComPort", &CloseComPort),
+            bind(*this, "OpenLPTPort", &OpenLPTPort),
+            bind(*this, "CloseLPTPort", &CloseLPTPort),
+            bind(*this, "FreeComData", &FreeComData),
+            bind(*this, "SetCommBaud", &SetCommBaud),
+            bind(*this, "CommunicateRFResult", &CommunicateRFResult),
         };
         for (const bool found : all) ok = ok && found;
     }
     if (!ok) {
-        std::fputs("Load TavoHID.dll failed !\n", stderr);
+        modules::reportFailure("Load TavoHID.dll failed !");
         GetCOMDLLVersion = nullptr;
         OpenComPort = nullptr;
         CloseComPort = nullptr;
@@ -60,13 +63,7 @@ CDllMstCom::CDllMstCom(const std::string& folder) {
     }
 }
 
-std::string ownFolder() {
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&ownFolder), &info) == 0 || info.dli_fname == nullptr) return ".";
-    std::string path = info.dli_fname;
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
+std::string ownFolder() { return modules::ownFolder(); }
 
 CPPDATE_TYPE g_transport;
 

@@ -75,7 +75,4 @@ CDllMstCom* transport();
 // The folder holding this library's own file.
 std::string ownFolder();
 
-// The file name of the transport library.
-extern const char* const kTransportFile;
-
 }  // namespace kv

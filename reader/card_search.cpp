@@ -35,6 +35,9 @@ KV_API int KV_STDCALL rf_getlockcardinfo(int device_address, unsigned char mode,
     }
     if (ultralightWay(tag_type)) {
         if (rf_ul_select(device_address, uid, uid_len) != 0) return kUlSelectFailed;
+        // Unreachable today: rf_ul_select succeeds only on a 7-byte answer,
+        // so *uid_len is 7 here. The check keeps step code -6 tied to its
+        // meaning should rf_ul_select ever accept other lengths.
         return *uid_len == 7 ? 0 : kNotSevenByteUid;
     }
     unsigned char reported[kLargestReply];

@@ -46,14 +46,7 @@ void encodeInto(Encoder& e, std::uint32_t address, std::uint8_t command, const s
 
 }  // namespace
 
-int encodedFrameSize(std::uint32_t device_address, std::uint8_t command, const std::uint8_t* payload, int length) {
-    Encoder e{nullptr, 0};
-    encodeInto(e, device_address, command, payload, length);
-    return e.length;
-}
-
-CTransData::CTransData(std::uint32_t device_address, std::uint8_t command, const std::uint8_t* payload, int length)
-    : m_parseFailed(1) {
+CTransData::CTransData(std::uint32_t device_address, std::uint8_t command, const std::uint8_t* payload, int length) {
     encode(device_address, command, payload, length);
 }
 
@@ -70,6 +63,10 @@ void CTransData::encode(std::uint32_t device_address, std::uint8_t command, cons
     std::memset(m_reply, 0, sizeof m_reply);
     m_requestLength = 0;
     m_replyLength = 0;
+    // No reply to this request yet: until one is parsed the status is 1, so
+    // a second exchange that fails in the transport does not leave the
+    // status of the first one behind.
+    m_parseFailed = 1;
     Encoder e{m_request, kFrameBuffer};
     encodeInto(e, device_address, command, payload, length);
     // A frame that would not fit is never sent: callers check the payload

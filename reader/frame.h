@@ -61,7 +61,4 @@ private:
     std::uint8_t m_parseFailed;
 };
 
-// Encoded size of a frame for a payload of `length` bytes, escapes counted.
-int encodedFrameSize(std::uint32_t device_address, std::uint8_t command, const std::uint8_t* payload, int length);
-
 }  // namespace kv

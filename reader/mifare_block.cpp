@@ -1,29 +1,14 @@
 // Mifare Classic block and value operations, and the reader's block-shaped
 // record and card-page commands.
 #include "KovalinkHID.h"
+#include "kv_commands.h"
 #include "typea_request.h"
 
 using kv::address16;
 using kv::Payload;
+namespace cmd = kv::cmd;
 
 namespace {
-enum : std::uint8_t {
-    kRead = 0x4B,
-    kWrite = 0x4C,
-    kInitValue = 0x4D,
-    kReadValue = 0x4E,
-    kDecrement = 0x4F,
-    kIncrement = 0x50,
-    kRestore = 0x51,
-    kTransfer = 0x52,
-    kInitCard = 0x1F,
-    kTimeRead = 0x56,
-    kTimeWrite = 0x57,
-    kValueSumRead = 0x58,
-    kValueSumWrite = 0x59,
-    kFlashCardRead = 0x64,
-    kFlashCardWrite = 0x65,
-};
 constexpr unsigned kPageSize = 256;
 constexpr unsigned kFlashCardReadMax = 200;
 constexpr unsigned kFlashCardWriteMax = 224;
@@ -42,68 +27,69 @@ bool pageFits(unsigned char offset, unsigned char length, unsigned limit) {
 
 KV_API int KV_STDCALL rf_M1_read(int device_address, unsigned char block, unsigned char* data,
                                  unsigned char* data_len) {
-    return kv::sendVariable(address16(device_address), kRead, Payload().u8(block), data, data_len);
+    return kv::sendVariable(address16(device_address), cmd::rf_M1_read, Payload().u8(block), data, data_len);
 }
 
 KV_API int KV_STDCALL rf_M1_write(int device_address, unsigned char block, const unsigned char* data) {
-    return kv::sendStatus(address16(device_address), kWrite, block16(block, data));
+    return kv::sendStatus(address16(device_address), cmd::rf_M1_write, block16(block, data));
 }
 
 KV_API int KV_STDCALL rf_M1_initval(int device_address, unsigned char block, int value) {
-    return kv::sendStatus(address16(device_address), kInitValue, blockValue(block, value));
+    return kv::sendStatus(address16(device_address), cmd::rf_M1_initval, blockValue(block, value));
 }
 
 KV_API int KV_STDCALL rf_M1_readval(int device_address, unsigned char block, int* value) {
-    return kv::sendValue(address16(device_address), kReadValue, Payload().u8(block), value);
+    return kv::sendValue(address16(device_address), cmd::rf_M1_readval, Payload().u8(block), value);
 }
 
 KV_API int KV_STDCALL rf_M1_decrement(int device_address, unsigned char block, int value) {
-    return kv::sendStatus(address16(device_address), kDecrement, blockValue(block, value));
+    return kv::sendStatus(address16(device_address), cmd::rf_M1_decrement, blockValue(block, value));
 }
 
 KV_API int KV_STDCALL rf_M1_increment(int device_address, unsigned char block, int value) {
-    return kv::sendStatus(address16(device_address), kIncrement, blockValue(block, value));
+    return kv::sendStatus(address16(device_address), cmd::rf_M1_increment, blockValue(block, value));
 }
 
 KV_API int KV_STDCALL rf_M1_restore(int device_address, unsigned char block) {
-    return kv::sendStatus(address16(device_address), kRestore, Payload().u8(block));
+    return kv::sendStatus(address16(device_address), cmd::rf_M1_restore, Payload().u8(block));
 }
 
 KV_API int KV_STDCALL rf_M1_transfer(int device_address, unsigned char block) {
-    return kv::sendStatus(address16(device_address), kTransfer, Payload().u8(block));
+    return kv::sendStatus(address16(device_address), cmd::rf_M1_transfer, Payload().u8(block));
 }
 
 KV_API int KV_STDCALL rf_M1_InitCard(int device_address, unsigned char block, const unsigned char* data) {
-    return kv::sendStatus(address16(device_address), kInitCard, block16(block, data));
+    return kv::sendStatus(address16(device_address), cmd::rf_M1_InitCard, block16(block, data));
 }
 
 KV_API int KV_STDCALL rf_time_read(int device_address, unsigned char address, unsigned char* data,
                                    unsigned char* data_len) {
-    return kv::sendVariable(address16(device_address), kTimeRead, Payload().u8(address), data, data_len);
+    return kv::sendVariable(address16(device_address), cmd::rf_time_read, Payload().u8(address), data, data_len);
 }
 
 KV_API int KV_STDCALL rf_time_write(int device_address, unsigned char address, const unsigned char* data) {
-    return kv::sendStatus(address16(device_address), kTimeWrite, block16(address, data));
+    return kv::sendStatus(address16(device_address), cmd::rf_time_write, block16(address, data));
 }
 
 KV_API int KV_STDCALL value_sum_read(int device_address, unsigned char address, unsigned char* data,
                                      unsigned char* data_len) {
-    return kv::sendVariable(address16(device_address), kValueSumRead, Payload().u8(address), data, data_len);
+    return kv::sendVariable(address16(device_address), cmd::value_sum_read, Payload().u8(address), data, data_len);
 }
 
 KV_API int KV_STDCALL value_sum_write(int device_address, unsigned char address, const unsigned char* data) {
-    return kv::sendStatus(address16(device_address), kValueSumWrite, block16(address, data));
+    return kv::sendStatus(address16(device_address), cmd::value_sum_write, block16(address, data));
 }
 
 KV_API int KV_STDCALL rf_flash_card_read(int device_address, unsigned short page, unsigned char offset,
                                          unsigned char length, unsigned char* data) {
     if (!pageFits(offset, length, kFlashCardReadMax)) return 1;
-    return kv::sendExact(address16(device_address), kFlashCardRead, cardPage(page, offset, length), data, length);
+    return kv::sendExact(address16(device_address), cmd::rf_flash_card_read, cardPage(page, offset, length), data,
+                         length);
 }
 
 KV_API int KV_STDCALL rf_flash_card_write(int device_address, unsigned short page, unsigned char offset,
                                           unsigned char length, const unsigned char* data) {
     if (!pageFits(offset, length, kFlashCardWriteMax)) return 1;
-    return kv::sendEmptyReply(address16(device_address), kFlashCardWrite,
+    return kv::sendEmptyReply(address16(device_address), cmd::rf_flash_card_write,
                               cardPage(page, offset, length).bytes(data, length));
 }

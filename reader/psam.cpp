@@ -3,26 +3,14 @@
 // the SAM's answer.
 #include "KovalinkHID.h"
 #include "cpucard_call.h"
+#include "kv_commands.h"
 
 using kv::Payload;
+namespace cmd = kv::cmd;
 using kv::cpu::exchange;
 using kv::cpu::kTooLong;
 
 namespace {
-enum : std::uint8_t {
-    kExtAuth = 0xB0,
-    kEraseDf = 0xB1,
-    kInitSimilarM1 = 0xB2,
-    kChangeKeySimilarM1 = 0xB3,
-    kSelectDfSimilarM1 = 0xB4,
-    kInternalAuth = 0xB5,
-    kIncMac = 0xB6,
-    kDecMac = 0xB7,
-    kKeyScatter = 0xB8,
-    kReadBinFile = 0xB9,
-    kWriteBinFile = 0xBA,
-};
-
 constexpr unsigned kInternalAuthMax = 16;
 constexpr unsigned kDiversifyMax = 24;
 constexpr unsigned kKeyScatterMax = 76;
@@ -49,14 +37,14 @@ KV_API int KV_STDCALL rf_PSAM_Ext_Auth(int device_address, unsigned char param1,
                                        unsigned char param3, unsigned char key_len, const unsigned char* key,
                                        unsigned char* response, unsigned char* response_len) {
     if (!kv::cpu::desKeyLength(key_len)) return 1;
-    return exchange(device_address, kExtAuth,
+    return exchange(device_address, cmd::rf_PSAM_Ext_Auth,
                     Payload().u8(param1).u8(param2).u8(param3).u8(key_len).bytes(key, key_len), response,
                     response_len);
 }
 
 KV_API int KV_STDCALL rf_PSAM_Erase_DF(int device_address, unsigned char param1, unsigned char* response,
                                        unsigned char* response_len) {
-    return exchange(device_address, kEraseDf, Payload().u8(param1), response, response_len);
+    return exchange(device_address, cmd::rf_PSAM_Erase_DF, Payload().u8(param1), response, response_len);
 }
 
 KV_API int KV_STDCALL rf_PSAM_Init_For_Similar_M1(int device_address, unsigned char param1, unsigned char param2,
@@ -65,8 +53,8 @@ KV_API int KV_STDCALL rf_PSAM_Init_For_Similar_M1(int device_address, unsigned c
                                                   unsigned char* response_len) {
     if (data_len > kSimilarM1Max) return kTooLong;
     // The data length itself does not travel.
-    return exchange(device_address, kInitSimilarM1, Payload().u8(param1).u8(param2).u8(param3).bytes(data, data_len),
-                    response, response_len);
+    return exchange(device_address, cmd::rf_PSAM_Init_For_Similar_M1,
+                    Payload().u8(param1).u8(param2).u8(param3).bytes(data, data_len), response, response_len);
 }
 
 KV_API int KV_STDCALL rf_PSAM_ChangeKey_For_Similar_M1(int device_address, unsigned char param1,
@@ -74,20 +62,21 @@ KV_API int KV_STDCALL rf_PSAM_ChangeKey_For_Similar_M1(int device_address, unsig
                                                        const unsigned char* data, unsigned char* response,
                                                        unsigned char* response_len) {
     if (data_len > kSimilarM1Max) return kTooLong;
-    return exchange(device_address, kChangeKeySimilarM1,
+    return exchange(device_address, cmd::rf_PSAM_ChangeKey_For_Similar_M1,
                     Payload().u8(param1).u8(param2).u8(data_len).bytes(data, data_len), response, response_len);
 }
 
 KV_API int KV_STDCALL rf_PSAM_SeLectDF_For_Similar_M1(int device_address, unsigned char param1, unsigned char param2,
                                                       unsigned char* response, unsigned char* response_len) {
-    return exchange(device_address, kSelectDfSimilarM1, Payload().u8(param1).u8(param2), response, response_len);
+    return exchange(device_address, cmd::rf_PSAM_SeLectDF_For_Similar_M1, Payload().u8(param1).u8(param2), response,
+                    response_len);
 }
 
 KV_API int KV_STDCALL rf_PSAM_InternalAuth(int device_address, unsigned char param1, unsigned char param2,
                                            unsigned char param3, unsigned char data_len, const unsigned char* data,
                                            unsigned char* response, unsigned char* response_len) {
     if (data_len > kInternalAuthMax) return kTooLong;
-    return exchange(device_address, kInternalAuth,
+    return exchange(device_address, cmd::rf_PSAM_InternalAuth,
                     Payload().u8(param1).u8(param2).u8(param3).u8(data_len).bytes(data, data_len), response,
                     response_len);
 }
@@ -98,8 +87,8 @@ KV_API int KV_STDCALL rf_PSAMCalIncMac(int device_address, unsigned char param1,
                                        const unsigned char* terminal_no, const unsigned char* date_time,
                                        unsigned char div_len, const unsigned char* div_data, unsigned char* response,
                                        unsigned char* response_len) {
-    return purseMac(device_address, kIncMac, param1, param2, card_random, trans_serial, aux, 4, amount, trans_type,
-                    terminal_no, date_time, div_len, div_data, response, response_len);
+    return purseMac(device_address, cmd::rf_PSAMCalIncMac, param1, param2, card_random, trans_serial, aux, 4, amount,
+                    trans_type, terminal_no, date_time, div_len, div_data, response, response_len);
 }
 
 KV_API int KV_STDCALL rf_PSAMCalDecMac(int device_address, unsigned char param1, unsigned char param2,
@@ -108,15 +97,15 @@ KV_API int KV_STDCALL rf_PSAMCalDecMac(int device_address, unsigned char param1,
                                        const unsigned char* terminal_no, const unsigned char* date_time,
                                        unsigned char div_len, const unsigned char* div_data, unsigned char* response,
                                        unsigned char* response_len) {
-    return purseMac(device_address, kDecMac, param1, param2, card_random, trans_serial, aux, 2, amount, trans_type,
-                    terminal_no, date_time, div_len, div_data, response, response_len);
+    return purseMac(device_address, cmd::rf_PSAMCalDecMac, param1, param2, card_random, trans_serial, aux, 2, amount,
+                    trans_type, terminal_no, date_time, div_len, div_data, response, response_len);
 }
 
 KV_API int KV_STDCALL rf_PSAMKeyScatter(int device_address, unsigned char param1, unsigned char param2,
                                         unsigned char param3, unsigned char data_len, const unsigned char* data,
                                         unsigned char* response, unsigned char* response_len) {
     if (data_len > kKeyScatterMax) return kTooLong;
-    return exchange(device_address, kKeyScatter,
+    return exchange(device_address, cmd::rf_PSAMKeyScatter,
                     Payload().u8(param1).u8(param2).u8(param3).u8(data_len).bytes(data, data_len), response,
                     response_len);
 }
@@ -124,8 +113,8 @@ KV_API int KV_STDCALL rf_PSAMKeyScatter(int device_address, unsigned char param1
 KV_API int KV_STDCALL rf_PSAM_Read_Bin_File(int device_address, unsigned char param1, unsigned char param2,
                                             unsigned char param3, unsigned char param4, unsigned char param5,
                                             unsigned char* response, unsigned char* response_len) {
-    return exchange(device_address, kReadBinFile, Payload().u8(param1).u8(param2).u8(param3).u8(param4).u8(param5),
-                    response, response_len);
+    return exchange(device_address, cmd::rf_PSAM_Read_Bin_File,
+                    Payload().u8(param1).u8(param2).u8(param3).u8(param4).u8(param5), response, response_len);
 }
 
 KV_API int KV_STDCALL rf_PSAM_Write_Bin_File(int device_address, unsigned char param1, unsigned char param2,
@@ -133,7 +122,7 @@ KV_API int KV_STDCALL rf_PSAM_Write_Bin_File(int device_address, unsigned char p
                                              const unsigned char* data, unsigned char* response,
                                              unsigned char* response_len) {
     if (data_len > kWriteBinMax) return kTooLong;
-    return exchange(device_address, kWriteBinFile,
+    return exchange(device_address, cmd::rf_PSAM_Write_Bin_File,
                     Payload().u8(param1).u8(param2).u8(param3).u8(param4).u8(data_len).bytes(data, data_len),
                     response, response_len);
 }

@@ -7,7 +7,7 @@
 namespace kv {
 
 Payload& Payload::u8(unsigned value) {
-    if (size_ <= kMaxPayload) buffer_[size_++] = static_cast<std::uint8_t>(value);
+    if (size_ < kMaxPayload) buffer_[size_++] = static_cast<std::uint8_t>(value);
     else valid_ = false;
     return *this;
 }
@@ -18,6 +18,7 @@ Payload& Payload::le32(std::uint32_t value) { return u8(value).u8(value >> 8).u8
 
 Payload& Payload::bytes(const void* data, std::size_t count) {
     if (count == 0) return *this;
+    // size_ never exceeds kMaxPayload, so the room left cannot wrap.
     if (data == nullptr || count > static_cast<std::size_t>(kMaxPayload - size_)) {
         valid_ = false;
         return *this;

@@ -23,10 +23,10 @@ public:
 
     const std::uint8_t* data() const { return buffer_; }
     int size() const { return size_; }
-    bool valid() const { return valid_ && size_ <= kMaxPayload; }
+    bool valid() const { return valid_; }
 
 private:
-    std::uint8_t buffer_[kMaxPayload + 1] = {};
+    std::uint8_t buffer_[kMaxPayload] = {};
     int size_ = 0;
     bool valid_ = true;
 };

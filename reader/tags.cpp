@@ -1,32 +1,14 @@
 // ST short-range chips, AT88RF020 and FeliCa: one reader command each; the
 // reader runs the chip's protocol and keeps the selection.
 #include "KovalinkHID.h"
+#include "kv_commands.h"
 #include "request.h"
 
 using kv::address16;
 using kv::Payload;
+namespace cmd = kv::cmd;
 
 namespace {
-enum : std::uint8_t {
-    kAt020Check = 0x3F,
-    kAt020Read = 0x40,
-    kAt020Write = 0x41,
-    kAt020Lock = 0x42,
-    kAt020Count = 0x43,
-    kAt020Deselect = 0x44,
-    kStSelect = 0x60,
-    kStCompletion = 0x61,
-    kSr176Read = 0x62,
-    kSr176Write = 0x63,
-    kSr176Protect = 0x64,
-    kSrixRead = 0x65,
-    kSrixWrite = 0x66,
-    kSrixAuthenticate = 0x67,
-    kSrixGetUid = 0x68,
-    kSrixWriteLock = 0x69,
-    kSri512WriteLock = 0x6C,
-    kFelicaGetUid = 0x81,
-};
 constexpr int kSr176Block = 2;
 constexpr int kSrixBlock = 4;
 constexpr int kSrixUid = 8;
@@ -54,78 +36,79 @@ Payload addressed(unsigned char where, const unsigned char* data, int size) {
 }  // namespace
 
 KV_API int KV_STDCALL rf_st_select(int device_address, unsigned char* chip_id) {
-    return kv::sendUnsized(address16(device_address), kStSelect, Payload(), chip_id);
+    return kv::sendUnsized(address16(device_address), cmd::rf_st_select, Payload(), chip_id);
 }
 
 KV_API int KV_STDCALL rf_st_completion(int device_address) {
-    return kv::sendStatus(address16(device_address), kStCompletion);
+    return kv::sendStatus(address16(device_address), cmd::rf_st_completion);
 }
 
 KV_API int KV_STDCALL rf_sr176_readblock(int device_address, unsigned char block, unsigned char* data,
                                          unsigned char* data_len) {
-    return readExact(device_address, kSr176Read, Payload().u8(block), data, data_len, kSr176Block);
+    return readExact(device_address, cmd::rf_sr176_readblock, Payload().u8(block), data, data_len, kSr176Block);
 }
 
 KV_API int KV_STDCALL rf_sr176_writeblock(int device_address, unsigned char block, const unsigned char* data) {
-    return kv::sendStatus(address16(device_address), kSr176Write, addressed(block, data, kSr176Block));
+    return kv::sendStatus(address16(device_address), cmd::rf_sr176_writeblock, addressed(block, data, kSr176Block));
 }
 
 KV_API int KV_STDCALL rf_sr176_protectblock(int device_address, unsigned char lock_byte) {
-    return kv::sendStatus(address16(device_address), kSr176Protect, Payload().u8(lock_byte));
+    return kv::sendStatus(address16(device_address), cmd::rf_sr176_protectblock, Payload().u8(lock_byte));
 }
 
 KV_API int KV_STDCALL rf_srix4k_readblock(int device_address, unsigned char block, unsigned char* data,
                                           unsigned char* data_len) {
-    return readExact(device_address, kSrixRead, Payload().u8(block), data, data_len, kSrixBlock);
+    return readExact(device_address, cmd::rf_srix4k_readblock, Payload().u8(block), data, data_len, kSrixBlock);
 }
 
 KV_API int KV_STDCALL rf_srix4k_writeblock(int device_address, unsigned char block, const unsigned char* data) {
-    return kv::sendStatus(address16(device_address), kSrixWrite, addressed(block, data, kSrixBlock));
+    return kv::sendStatus(address16(device_address), cmd::rf_srix4k_writeblock, addressed(block, data, kSrixBlock));
 }
 
 KV_API int KV_STDCALL rf_srix4k_authenticate(int device_address, const unsigned char* challenge,
                                              unsigned char* response, unsigned char* response_len) {
-    return kv::sendVariable(address16(device_address), kSrixAuthenticate, Payload().bytes(challenge, kChallenge),
-                            response, response_len);
+    return kv::sendVariable(address16(device_address), cmd::rf_srix4k_authenticate,
+                            Payload().bytes(challenge, kChallenge), response, response_len);
 }
 
 KV_API int KV_STDCALL rf_srix4k_getuid(int device_address, unsigned char* uid, unsigned char* uid_len) {
-    return readExact(device_address, kSrixGetUid, Payload(), uid, uid_len, kSrixUid);
+    return readExact(device_address, cmd::rf_srix4k_getuid, Payload(), uid, uid_len, kSrixUid);
 }
 
 KV_API int KV_STDCALL rf_srix4k_writelockreg(int device_address, unsigned char lock_byte) {
-    return kv::sendStatus(address16(device_address), kSrixWriteLock, Payload().u8(lock_byte));
+    return kv::sendStatus(address16(device_address), cmd::rf_srix4k_writelockreg, Payload().u8(lock_byte));
 }
 
 KV_API int KV_STDCALL rf_sri512_writelockreg(int device_address, const unsigned char* lock_data) {
-    return kv::sendStatus(address16(device_address), kSri512WriteLock, Payload().bytes(lock_data, kSri512LockSize));
+    return kv::sendStatus(address16(device_address), cmd::rf_sri512_writelockreg,
+                          Payload().bytes(lock_data, kSri512LockSize));
 }
 
 KV_API int KV_STDCALL rf_at020_check(int device_address, const unsigned char* password) {
-    return kv::sendStatus(address16(device_address), kAt020Check, Payload().bytes(password, kAt020Password));
+    return kv::sendStatus(address16(device_address), cmd::rf_at020_check, Payload().bytes(password, kAt020Password));
 }
 
 KV_API int KV_STDCALL rf_at020_read(int device_address, unsigned char page, unsigned char* data,
                                     unsigned char* data_len) {
-    return readExact(device_address, kAt020Read, Payload().u8(page), data, data_len, kAt020Page);
+    return readExact(device_address, cmd::rf_at020_read, Payload().u8(page), data, data_len, kAt020Page);
 }
 
 KV_API int KV_STDCALL rf_at020_write(int device_address, unsigned char page, const unsigned char* data) {
-    return kv::sendStatus(address16(device_address), kAt020Write, addressed(page, data, kAt020Page));
+    return kv::sendStatus(address16(device_address), cmd::rf_at020_write, addressed(page, data, kAt020Page));
 }
 
 KV_API int KV_STDCALL rf_at020_lock(int device_address, const unsigned char* lock_data) {
-    return kv::sendStatus(address16(device_address), kAt020Lock, Payload().bytes(lock_data, kAt020LockSize));
+    return kv::sendStatus(address16(device_address), cmd::rf_at020_lock, Payload().bytes(lock_data, kAt020LockSize));
 }
 
 KV_API int KV_STDCALL rf_at020_count(int device_address, const unsigned char* count_data) {
-    return kv::sendStatus(address16(device_address), kAt020Count, Payload().bytes(count_data, kAt020Signature));
+    return kv::sendStatus(address16(device_address), cmd::rf_at020_count, Payload().bytes(count_data, kAt020Signature));
 }
 
 KV_API int KV_STDCALL rf_at020_deselect(int device_address) {
-    return kv::sendStatus(address16(device_address), kAt020Deselect);
+    return kv::sendStatus(address16(device_address), cmd::rf_at020_deselect);
 }
 
 KV_API int KV_STDCALL rf_felica_get_uid(int device_address, unsigned char* uid, int* uid_len) {
-    return readExact(device_address, kFelicaGetUid, Payload(), uid, uid_len, kFelicaId);
+    return readExact(device_address, cmd::rf_felica_get_uid, Payload(), uid, uid_len, kFelicaId);
 }

@@ -5,19 +5,14 @@
 #include "KovalinkHID.h"
 #include "cpucard_call.h"
 #include "des.h"
+#include "kv_commands.h"
 
 using kv::Payload;
+namespace cmd = kv::cmd;
 using kv::cpu::exchange;
 using kv::cpu::kTooLong;
 
 namespace {
-enum : std::uint8_t {
-    kCosCommand = 0x54,
-    kWiegandInit = 0xE4,
-    kWiegandUpdate = 0xE5,
-    kWiegandRead = 0xE6,
-};
-
 constexpr unsigned kWiegandDataMax = 48;
 constexpr int kChallengeAnswer = 10;  // 8 random bytes and 90 00
 
@@ -40,21 +35,21 @@ KV_API int KV_STDCALL rf_CPU_Init_For_Wiegand_Reader(int device_address, unsigne
                                                      const unsigned char* data, unsigned char data_len,
                                                      unsigned char* response, unsigned char* response_len) {
     if (data_len > kWiegandDataMax) return kTooLong;
-    return exchange(device_address, kWiegandInit, Payload().u8(param1).u8(data_len).bytes(data, data_len), response,
-                    response_len);
+    return exchange(device_address, cmd::rf_CPU_Init_For_Wiegand_Reader,
+                    Payload().u8(param1).u8(data_len).bytes(data, data_len), response, response_len);
 }
 
 KV_API int KV_STDCALL rf_CPU_UpdataData_For_Wiegand_Reader(int device_address, unsigned char param1,
                                                            const unsigned char* data, unsigned char data_len,
                                                            unsigned char* response, unsigned char* response_len) {
     if (data_len > kWiegandDataMax) return kTooLong;
-    return exchange(device_address, kWiegandUpdate, Payload().u8(param1).u8(data_len).bytes(data, data_len),
-                    response, response_len);
+    return exchange(device_address, cmd::rf_CPU_UpdataData_For_Wiegand_Reader,
+                    Payload().u8(param1).u8(data_len).bytes(data, data_len), response, response_len);
 }
 
 KV_API int KV_STDCALL rf_CPU_ReadData_From_Wiegand_Tag(int device_address, unsigned char* response,
                                                        unsigned char* response_len) {
-    return exchange(device_address, kWiegandRead, Payload(), response, response_len);
+    return exchange(device_address, cmd::rf_CPU_ReadData_From_Wiegand_Tag, Payload(), response, response_len);
 }
 
 KV_API int KV_STDCALL rf_CPU_Tag_Ext_Auth(int device_address, unsigned char diversify, unsigned char uid_len,
@@ -67,7 +62,7 @@ KV_API int KV_STDCALL rf_CPU_Tag_Ext_Auth(int device_address, unsigned char dive
 
     static const unsigned char kGetChallenge[] = {0x00, 0x84, 0x00, 0x00, 0x08};
     const std::uint32_t address = kv::address16(device_address);
-    kv::Request request(address, kCosCommand, Payload().bytes(kGetChallenge, sizeof kGetChallenge));
+    kv::Request request(address, cmd::rf_cos_command, Payload().bytes(kGetChallenge, sizeof kGetChallenge));
     if (const int status = request.run()) return status;
     unsigned char challenge[kChallengeAnswer];
     if (request.dataLength() != kChallengeAnswer) return 1;
@@ -83,7 +78,7 @@ KV_API int KV_STDCALL rf_CPU_Tag_Ext_Auth(int device_address, unsigned char dive
     Payload apdu;
     apdu.u8(0x00).u8(0x82).u8(0x00).u8(key_id).u8(8).bytes(cryptogram, 8);
     // The second exchange reuses the same frame object.
-    if (const int status = request.rerun(address, kCosCommand, apdu)) return status;
+    if (const int status = request.rerun(address, cmd::rf_cos_command, apdu)) return status;
     const int length = request.dataLength();
     *response_len = static_cast<unsigned char>(length);
     request.copy(response, length);

@@ -49,6 +49,12 @@ struct DeviceInfo {
     std::string name;      // a human-readable name
 };
 
+// An entry that enumeration came across but could not offer, and why.
+struct PassedOver {
+    std::string path;
+    std::string why;
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;

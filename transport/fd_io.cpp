@@ -1,6 +1,9 @@
 #include "fd_io.h"
 
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -39,6 +42,32 @@ IoStatus statusFromErrno(int error) {
     default:
         return IoStatus::error;
     }
+}
+
+// The signal is blocked for the write, and one it raised is taken back
+// before the mask is restored.
+ssize_t writeWithoutSigpipe(int fd, const void* data, std::size_t length) {
+    sigset_t pipe_only, old_mask, pending;
+    sigemptyset(&pipe_only);
+    sigaddset(&pipe_only, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe_only, &old_mask);
+    sigpending(&pending);
+    const bool was_pending = sigismember(&pending, SIGPIPE) == 1;
+
+    ssize_t n;
+    do {
+        n = ::write(fd, data, length);
+    } while (n < 0 && errno == EINTR);
+    const int error = errno;
+
+    if (n < 0 && error == EPIPE && !was_pending) {
+        const timespec no_wait{};
+        while (sigtimedwait(&pipe_only, nullptr, &no_wait) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
+    errno = error;
+    return n;
 }
 
 }  // namespace tavo

@@ -2,8 +2,6 @@
 
 #include <linux/hidraw.h>
 #include <poll.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -27,34 +25,6 @@ using Clock = std::chrono::steady_clock;
 int msLeft(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
-}
-
-// A write to a pipe or socket whose reader has gone raises SIGPIPE, which
-// would end the calling program. hidraw nodes never raise it, but the device
-// may sit on any descriptor: the signal is blocked for the write, and one it
-// raised is taken back before the mask is restored.
-ssize_t writeWithoutSigpipe(int fd, const void* data, std::size_t length) {
-    sigset_t pipe_only, old_mask, pending;
-    sigemptyset(&pipe_only);
-    sigaddset(&pipe_only, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe_only, &old_mask);
-    sigpending(&pending);
-    const bool was_pending = sigismember(&pending, SIGPIPE) == 1;
-
-    ssize_t n;
-    do {
-        n = ::write(fd, data, length);
-    } while (n < 0 && errno == EINTR);
-    const int error = errno;
-
-    if (n < 0 && error == EPIPE && !was_pending) {
-        const timespec no_wait{};
-        while (sigtimedwait(&pipe_only, nullptr, &no_wait) < 0 && errno == EINTR) {
-        }
-    }
-    pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
-    errno = error;
-    return n;
 }
 
 }  // namespace

@@ -130,8 +130,10 @@ bool parseHidrawNode(const std::string& node, int* number) {
     return true;
 }
 
-std::vector<DeviceInfo> enumerateHidraw(const std::string& sysfs_root, const std::string& dev_root) {
+std::vector<DeviceInfo> enumerateHidraw(const std::string& sysfs_root, const std::string& dev_root,
+                                        std::vector<PassedOver>* passed_over) {
     std::vector<std::pair<int, DeviceInfo>> found;
+    std::vector<std::pair<int, PassedOver>> skipped;
     const std::string class_dir = sysfs_root + "/class/hidraw";
     DIR* dir = pathFits(class_dir) ? ::opendir(class_dir.c_str()) : nullptr;
     if (dir == nullptr) return {};
@@ -144,13 +146,25 @@ std::vector<DeviceInfo> enumerateHidraw(const std::string& sysfs_root, const std
         info.path = dev_root + "/" + node;
         info.backend = "hidraw";
         std::string uevent, why;
-        if (!pathFits(info.path) || !pathFits(deviceDir(sysfs_root, node) + "report_descriptor")) continue;
-        if (!readSmallFile(deviceDir(sysfs_root, node) + "uevent", &uevent, &why)) continue;
-        if (!parseUevent(uevent, &info.vendor_id, &info.product_id, &info.name)) continue;
-        found.emplace_back(number, std::move(info));
+        if (!pathFits(info.path) || !pathFits(deviceDir(sysfs_root, node) + "report_descriptor")) {
+            why = "path too long";
+        } else if (!readSmallFile(deviceDir(sysfs_root, node) + "uevent", &uevent, &why)) {
+            why = "uevent unreadable (" + why + ")";
+        } else if (!parseUevent(uevent, &info.vendor_id, &info.product_id, &info.name)) {
+            why = "uevent has no valid HID_ID";
+        } else {
+            found.emplace_back(number, std::move(info));
+            continue;
+        }
+        skipped.emplace_back(number, PassedOver{info.path, why});
     }
     ::closedir(dir);
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto byNumber = [](const auto& a, const auto& b) { return a.first < b.first; };
+    std::sort(found.begin(), found.end(), byNumber);
+    std::sort(skipped.begin(), skipped.end(), byNumber);
+    if (passed_over) {
+        for (auto& entry : skipped) passed_over->push_back(std::move(entry.second));
+    }
     std::vector<DeviceInfo> devices;
     devices.reserve(found.size());
     for (auto& entry : found) devices.push_back(std::move(entry.second));

@@ -22,8 +22,10 @@ bool parseHidrawNode(const std::string& node, int* number);
 
 // The hidraw devices, ordered by N; the path of each is <dev_root>/hidrawN.
 // Entries whose uevent cannot be read or parsed, or whose paths would be too
-// long for the platform, are left out.
-std::vector<DeviceInfo> enumerateHidraw(const std::string& sysfs_root, const std::string& dev_root);
+// long for the platform, are left out; `passed_over` (when given) gets them
+// with the reason, also ordered by N.
+std::vector<DeviceInfo> enumerateHidraw(const std::string& sysfs_root, const std::string& dev_root,
+                                        std::vector<PassedOver>* passed_over = nullptr);
 
 // The report lengths of node "hidrawN" from its report descriptor; falls back
 // (with the reason) when the descriptor is missing or unreadable.

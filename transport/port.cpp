@@ -1,24 +1,20 @@
 #include "port.h"
 
-#include "hidraw_backend.h"
-#include "virtual_device.h"
-
 namespace tavo {
 
 const std::uint8_t kSetupReport[kReportSize] = {0x00, 0xFF, 0xC7, 0x83, 0xCC, 0x10};
 
-std::vector<std::unique_ptr<Backend>> defaultBackends() {
-    std::vector<std::unique_ptr<Backend>> backends;
-    backends.push_back(makeHidrawBackend());
-    backends.push_back(makeVirtualBackend());
-    return backends;
-}
+Port::Port(BackendFactory factory, TraceOpener trace)
+    : factory_(std::move(factory)), trace_opener_(std::move(trace)) {}
 
-Port::Port(BackendFactory factory) : factory_(std::move(factory)) {}
+void Port::drop() {
+    device_.reset();
+    trace_ = nullptr;
+}
 
 bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
     std::lock_guard<std::mutex> lock(mutex_);
-    device_.reset();
+    drop();
     open_failures_.clear();
     for (auto& backend : factory_()) {
         for (const DeviceInfo& info : backend->enumerate()) {
@@ -28,6 +24,11 @@ bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
             if (!device) {  // busy or no permission: try the next one
                 open_failures_.push_back(info.path + ": " + (why.empty() ? "cannot be opened" : why));
                 continue;
+            }
+            if (std::unique_ptr<TraceSink> sink = trace_opener_ ? trace_opener_() : nullptr) {
+                auto traced = std::make_unique<TracingDevice>(std::move(device), std::move(sink), info);
+                trace_ = traced.get();
+                device = std::move(traced);
             }
             device->sendSetup(kSetupReport, sizeof kSetupReport);
             device_ = std::move(device);
@@ -40,7 +41,7 @@ bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
 
 void Port::close() {
     std::lock_guard<std::mutex> lock(mutex_);
-    device_.reset();
+    drop();
 }
 
 std::vector<std::string> Port::openFailures() const {
@@ -57,10 +58,11 @@ int Port::communicate(const std::uint8_t* request, std::size_t request_length, s
                       int* reply_length) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!device_) return 1;
+    if (trace_) trace_->beginExchange(request_length);
     const ExchangeResult outcome =
         exchange(*device_, request, request_length, reply, reply_length, timeouts_, unsettled_);
     unsettled_ = outcome.unsettled;
-    if (outcome.device_gone) device_.reset();
+    if (outcome.device_gone) drop();
     return outcome.result;
 }
 

@@ -8,22 +8,24 @@
 #include <string>
 #include <vector>
 
+#include "backends.h"
 #include "device.h"
 #include "exchange.h"
+#include "wire_trace.h"
 
 namespace tavo {
 
 // The setup report sent once when a device is opened.
 extern const std::uint8_t kSetupReport[kReportSize];
 
-// The backends searched, in order: hidraw devices, then virtual readers.
-std::vector<std::unique_ptr<Backend>> defaultBackends();
-
 class Port {
 public:
     using BackendFactory = std::function<std::vector<std::unique_ptr<Backend>>()>;
+    using TraceOpener = std::function<std::unique_ptr<TraceSink>()>;
 
-    explicit Port(BackendFactory factory = defaultBackends);
+    // `trace` is asked once per open() where the reports of that device go;
+    // null: nowhere.
+    explicit Port(BackendFactory factory = defaultBackends, TraceOpener trace = traceSinkFromEnvironment);
 
     // Closes any open device, then opens the first device with the ids that
     // can be opened. True when one was opened.
@@ -43,9 +45,13 @@ public:
     void setTimeouts(const Timeouts& timeouts);
 
 private:
+    void drop();  // closes the device; the caller holds the lock
+
     BackendFactory factory_;
+    TraceOpener trace_opener_;
     mutable std::mutex mutex_;  // one exchange at a time; open/close wait for it
     std::unique_ptr<Device> device_;
+    TracingDevice* trace_ = nullptr;  // device_ itself when it is traced
     std::vector<std::string> open_failures_;
     Timeouts timeouts_;
     bool unsettled_ = true;  // stale input may be waiting

@@ -1,20 +1,17 @@
 #include "virtual_device.h"
 
-#include <dirent.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "fd_io.h"
+#include "virtual_folder.h"
 
 namespace tavo {
 namespace {
@@ -77,29 +74,9 @@ private:
 class VirtualBackend final : public Backend {
 public:
     std::vector<DeviceInfo> enumerate() override {
-        std::vector<DeviceInfo> devices;
         const std::string dir = virtualDeviceDir();
-        if (dir.empty() || !virtualDirTrusted(dir, nullptr)) return devices;
-        DIR* d = ::opendir(dir.c_str());
-        if (d == nullptr) return devices;
-        while (const dirent* entry = ::readdir(d)) {
-            unsigned vid = 0, pid = 0;
-            int consumed = 0;
-            const std::string file = entry->d_name;
-            if (file.size() < 16 || file.compare(file.size() - 5, 5, ".sock") != 0) continue;
-            if (std::sscanf(file.c_str(), "%4x-%4x-%n", &vid, &pid, &consumed) != 2 || consumed != 10) continue;
-            DeviceInfo info;
-            info.path = dir + "/" + file;
-            info.vendor_id = static_cast<std::uint16_t>(vid);
-            info.product_id = static_cast<std::uint16_t>(pid);
-            info.backend = "virtual";
-            info.name = file.substr(10, file.size() - 15);
-            devices.push_back(info);
-        }
-        ::closedir(d);
-        std::sort(devices.begin(), devices.end(),
-                  [](const DeviceInfo& a, const DeviceInfo& b) { return a.path < b.path; });
-        return devices;
+        if (dir.empty() || !virtualDirTrusted(dir, nullptr)) return {};
+        return enumerateVirtual(dir);
     }
 
     std::unique_ptr<Device> open(const DeviceInfo& info, std::string* why) override {
@@ -125,41 +102,6 @@ public:
 };
 
 }  // namespace
-
-std::string virtualDeviceDir() {
-    if (const char* dir = std::getenv("TAVOHID_VIRTUAL_DIR")) return dir;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
-        return std::string(runtime) + "/tavohid";
-    }
-    return "/tmp/tavohid-" + std::to_string(::getuid());
-}
-
-bool virtualDirTrusted(const std::string& dir, std::string* why) {
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0) {
-        if (why) *why = dir + ": " + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        if (why) *why = dir + " is not a folder";
-        return false;
-    }
-    if (st.st_uid != ::geteuid()) {
-        if (why) *why = dir + " is not owned by this user";
-        return false;
-    }
-    if ((st.st_mode & S_IWOTH) != 0) {
-        if (why) *why = dir + " is writable by others";
-        return false;
-    }
-    return true;
-}
-
-std::string virtualDeviceFileName(std::uint16_t vendor_id, std::uint16_t product_id, const std::string& name) {
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "%04x-%04x-", vendor_id, product_id);
-    return prefix + name + ".sock";
-}
 
 std::unique_ptr<Backend> makeVirtualBackend() { return std::make_unique<VirtualBackend>(); }
 

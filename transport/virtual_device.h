@@ -1,25 +1,12 @@
-// Virtual readers: SOCK_SEQPACKET sockets in a folder owned by the user,
-// named <vid>-<pid>-<name>.sock, one 33-byte report per message.
+// Virtual readers: SOCK_SEQPACKET sockets in the virtual-device folder
+// (virtual_folder.h), one 33-byte report per message.
 #pragma once
 
 #include <memory>
-#include <string>
 
 #include "device.h"
 
 namespace tavo {
-
-// The folder searched for virtual readers: $TAVOHID_VIRTUAL_DIR when set (set
-// but empty: none), else $XDG_RUNTIME_DIR/tavohid, else /tmp/tavohid-<uid>.
-// Empty when virtual readers are disabled.
-std::string virtualDeviceDir();
-
-// True when the folder is a directory owned by this user and not writable by
-// others; `why` gets the reason otherwise.
-bool virtualDirTrusted(const std::string& dir, std::string* why);
-
-// "<vid>-<pid>-<name>.sock" with ids as four lower-case hex digits.
-std::string virtualDeviceFileName(std::uint16_t vendor_id, std::uint16_t product_id, const std::string& name);
 
 std::unique_ptr<Backend> makeVirtualBackend();
 

@@ -15,7 +15,7 @@ public:
 
     void run(kl::Context& context) override {
         unsigned short number = 0;
-        context.reader.call({"rf_get_device_number", 0x14, {}, 0},
+        context.reader.call("rf_get_device_number",
                             [&] { return rf_get_device_number(context.reader.address(), &number); });
         context.out["address"] = number;
     }
@@ -30,8 +30,7 @@ public:
     }
 
     void run(kl::Context& context) override {
-        const kl::Bytes payload = {static_cast<std::uint8_t>(address_ & 0xFF), static_cast<std::uint8_t>(address_ >> 8)};
-        context.reader.call({"rf_init_device_number", 0x13, payload},
+        context.reader.call("rf_init_device_number",
                             [&] { return rf_init_device_number(context.reader.address(), address_); });
         context.out["address"] = address_;
     }

@@ -12,8 +12,7 @@ public:
 
     void run(kl::Context& context) override {
         const unsigned char on = state_ == "on" ? 1 : 0;
-        context.reader.call({"rf_antenna_sta", 0x05, {on}},
-                            [&] { return rf_antenna_sta(context.reader.address(), on); });
+        context.reader.call("rf_antenna_sta", [&] { return rf_antenna_sta(context.reader.address(), on); });
         context.out["antenna"] = state_;
     }
 

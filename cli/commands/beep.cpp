@@ -13,7 +13,7 @@ public:
 
     void run(kl::Context& context) override {
         const auto units = static_cast<unsigned char>(milliseconds_ / 10);
-        context.reader.call({"rf_beep", 0x1D, {units}}, [&] { return rf_beep(context.reader.address(), units); });
+        context.reader.call("rf_beep", [&] { return rf_beep(context.reader.address(), units); });
         context.out["beeped_ms"] = units * 10;
     }
 

@@ -16,8 +16,7 @@ public:
 
     void run(kl::Context& context) override {
         const auto a = context.reader.address();
-        context.reader.call({"rf_display", 0x1F, {first_, second_, data_[0], data_[1], data_[2]}},
-                            [&] { return rf_display(a, first_, second_, data_.data()); });
+        context.reader.call("rf_display", [&] { return rf_display(a, first_, second_, data_.data()); });
         context.out["display"] = kl::toHex(data_, " ");
     }
 

@@ -17,7 +17,7 @@ public:
         const unsigned char letter = name_ == "a" ? 'A' : name_ == "b" ? 'B' : name_ == "felica" ? 'C'
                                    : name_ == "15693" ? '1' : name_ == "st" ? 's' : 'r';
         const auto a = context.reader.address();
-        context.reader.call({"rf_init_type", 0x3A, {letter}}, [&] { return rf_init_type(a, letter); });
+        context.reader.call("rf_init_type", [&] { return rf_init_type(a, letter); });
         context.out["family"] = name_;
     }
 

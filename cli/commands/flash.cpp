@@ -7,11 +7,6 @@ namespace {
 
 const bool kGroup = kl::registerGroup("flash", "read or write the reader's own flash memory", "Reader");
 
-kl::Bytes header(unsigned bank, unsigned address, std::size_t length) {
-    return {static_cast<std::uint8_t>(bank >> 8), static_cast<std::uint8_t>(bank), static_cast<std::uint8_t>(address >> 8),
-            static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(length)};
-}
-
 class FlashRead : public kl::Command {
 public:
     void define(CLI::App& app) override {
@@ -23,9 +18,7 @@ public:
     void run(kl::Context& context) override {
         unsigned char data[256] = {};
         const auto a = context.reader.address();
-        context.reader.call({"rf_flash_read", 0x5A, header(bank_, address_, length_)},
-                            [&] { return rf_flash_read(a, bank_, address_, length_, data); },
-                            [&] { return kl::Bytes(data, data + length_); });
+        context.reader.call("rf_flash_read", [&] { return rf_flash_read(a, bank_, address_, length_, data); });
         context.out["address"] = address_;
         context.out["data"] = kl::toHex(data, length_, " ");
     }
@@ -44,12 +37,9 @@ public:
     }
 
     void run(kl::Context& context) override {
-        kl::Bytes payload = header(bank_, address_, data_.size());
-        payload.insert(payload.end(), data_.begin(), data_.end());
         const auto a = context.reader.address();
         const auto n = static_cast<unsigned char>(data_.size());
-        context.reader.call({"rf_flash_write", 0x5B, payload},
-                            [&] { return rf_flash_write(a, bank_, address_, n, data_.data()); });
+        context.reader.call("rf_flash_write", [&] { return rf_flash_write(a, bank_, address_, n, data_.data()); });
         context.out["address"] = address_;
         context.out["written"] = data_.size();
     }

@@ -15,14 +15,12 @@ public:
         lib_ver(&version);
 
         unsigned short number = 0;
-        reader.call({"rf_get_device_number", 0x14, {}, 0}, [&] { return rf_get_device_number(address, &number); });
+        reader.call("rf_get_device_number", [&] { return rf_get_device_number(address, &number); });
         unsigned char model[2] = {};
-        reader.call({"rf_get_model", 0x16, {}}, [&] { return rf_get_model(address, model); },
-                    [&] { return kl::Bytes(model, model + 2); });
+        reader.call("rf_get_model", [&] { return rf_get_model(address, model); });
         unsigned char serial[256] = {};
         int serial_length = 0;
-        reader.call({"rf_get_snr", 0x17, {}}, [&] { return rf_get_snr(address, serial, &serial_length); },
-                    [&] { return kl::Bytes(serial, serial + serial_length); });
+        reader.call("rf_get_snr", [&] { return rf_get_snr(address, serial, &serial_length); });
 
         context.out["address"] = number;
         context.out["model"] = kl::toHex(model, 2);

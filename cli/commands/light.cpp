@@ -13,7 +13,7 @@ public:
     }
 
     void run(kl::Context& context) override {
-        context.reader.call({"rf_light", 0x6A, {colour_}}, [&] { return rf_light(context.reader.address(), colour_); });
+        context.reader.call("rf_light", [&] { return rf_light(context.reader.address(), colour_); });
         context.out["light"] = colour_;
     }
 

@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "core/command.h"
-#include "core/devices.h"
 #include "core/errors.h"
+#include "reader_list.h"
 
 namespace {
 
@@ -18,40 +18,45 @@ class List : public kl::Command {
 public:
     void define(CLI::App& app) override {
         app.footer("Lists every hidraw device (ids from sysfs) and the virtual readers in the virtual-device\n"
-                   "folder; 'reader' marks those with the ids of --vid/--pid. Exit code 3 when none has them.");
+                   "folder, as the transport searches them; 'reader' marks those with the ids of --vid/--pid,\n"
+                   "'access' says why the transport would pass one over. Exit code 3 when none has the ids.");
     }
 
     void run(kl::Context& context) override {
-        const kl::DeviceScan scan = kl::scanDevices();
+        const tavo::ReaderList list = tavo::listReaders();
         kl::Json devices = kl::Json::array();
-        int readers = 0, blocked = 0;
-        for (const kl::Device& d : scan.devices) {
-            const bool reader = d.vendor_id == context.globals.vendor_id && d.product_id == context.globals.product_id;
+        int readers = 0;
+        std::string passed_over;
+        for (const tavo::ReaderCandidate& d : list.candidates) {
+            const bool reader = d.ids_known && d.vendor_id == context.globals.vendor_id &&
+                                d.product_id == context.globals.product_id;
             readers += reader;
-            blocked += reader && !d.accessible;
+            if (reader && !d.passed_over.empty()) passed_over += "\n  " + d.path + ": " + d.passed_over;
             devices.push_back({{"kind", d.backend},
-                               {"vid", id(d.vendor_id)},
-                               {"pid", id(d.product_id)},
+                               {"vid", d.ids_known ? id(d.vendor_id) : "?"},
+                               {"pid", d.ids_known ? id(d.product_id) : "?"},
                                {"reader", reader ? "yes" : "no"},
-                               {"access", d.accessible ? "ok" : "no permission"},
+                               {"access", d.passed_over.empty() ? "ok" : d.passed_over},
                                {"path", d.path},
                                {"name", d.name}});
         }
         context.out["devices"] = devices;
-        context.out["virtual_folder"] = scan.virtual_dir.empty() ? "(disabled)" : scan.virtual_dir;
-        if (!scan.virtual_ignored.empty()) context.out["virtual_folder_ignored"] = scan.virtual_ignored;
+        context.out["virtual_folder"] = list.virtual_dir.empty() ? "(disabled)" : list.virtual_dir;
+        if (!list.virtual_dir_ignored.empty()) context.out["virtual_folder_ignored"] = list.virtual_dir_ignored;
 
         if (readers == 0) {
             throw kl::Failure(kl::kExitNoReader,
                               "no reader with ids " + id(static_cast<std::uint16_t>(context.globals.vendor_id)) + ":" +
                                   id(static_cast<std::uint16_t>(context.globals.product_id)) +
                                   " found.\n  Attach the reader, or start the simulator: readersim &\n"
-                                  "  (it serves in " + (scan.virtual_dir.empty() ? std::string("no folder: TAVOHID_VIRTUAL_DIR is empty")
-                                                                         : scan.virtual_dir) + ")");
+                                  "  (it serves in " +
+                                  (list.virtual_dir.empty() ? std::string("no folder: TAVOHID_VIRTUAL_DIR is empty")
+                                                            : list.virtual_dir) +
+                                  ")");
         }
-        if (blocked > 0) {
-            std::cerr << "kovalink: " << blocked << " reader(s) cannot be opened by this user: give it read/write "
-                         "access to the hidraw node (a udev rule with MODE=\"0660\" and your group)\n";
+        if (!passed_over.empty()) {
+            std::cerr << "kovalink: the transport would pass over these readers (a udev rule with MODE=\"0660\" "
+                         "and your group grants access to a hidraw node):" << passed_over << "\n";
         }
     }
 };

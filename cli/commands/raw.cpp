@@ -22,13 +22,12 @@ public:
     void run(kl::Context& context) override {
         unsigned char body[258 + 8] = {};
         const auto length = static_cast<unsigned char>(data_.size());
-        context.reader.call({"door_acess", code_, data_}, [&] {
+        context.reader.call("door_acess", [&] {
             return door_acess(context.reader.address(), code_, length, data_.data(), body);
         });
         const unsigned declared = body[2];
         if (declared < 3) throw kl::Failure(kl::kExitTransport, "door_acess: no valid reply body came back");
         const kl::Bytes reply(body, body + declared + 3);
-        context.reader.traceReplyBody("door_acess", reply);
 
         unsigned sum = 0;
         for (unsigned i = 0; i + 1 < reply.size(); ++i) sum += reply[i];

@@ -4,9 +4,8 @@
 #include <ostream>
 
 #include "KovalinkHID.h"
-#include "devices.h"
 #include "errors.h"
-#include "frame_text.h"
+#include "reader_list.h"
 
 namespace kl {
 
@@ -18,58 +17,49 @@ Session::~Session() {
 
 void Session::open() {
     if (open_) return;
-    if (rf_init_com(0, static_cast<int>(globals_.vendor_id), static_cast<int>(globals_.product_id)) != 0) {
+    // The transport reads TAVOHID_TRACE when it opens the reader.
+    if (globals_.trace) {
+        if (const std::string why = capture_.start(); !why.empty()) {
+            throw Failure(kExitFailure, "--trace: cannot create the trace file " + why);
+        }
+    }
+    const int opened = rf_init_com(0, static_cast<int>(globals_.vendor_id), static_cast<int>(globals_.product_id));
+    capture_.unlink();
+    if (opened != 0) {
         char ids[64];
         std::snprintf(ids, sizeof ids, "%04X:%04X", globals_.vendor_id, globals_.product_id);
-        // Say why, as far as the device list tells.
+        // Say why, as far as the list of readers tells.
         std::string hint = "; start readersim or attach the reader ('kovalink list' shows what is present)";
-        for (const Device& d : scanDevices().devices) {
-            if (d.vendor_id == globals_.vendor_id && d.product_id == globals_.product_id) {
-                hint = d.accessible ? "; " + d.path + " is present but did not open"
-                                    : "; no permission to open " + d.path + " (a udev rule must grant it)";
+        for (const tavo::ReaderCandidate& d : tavo::listReaders().candidates) {
+            if (d.ids_known && d.vendor_id == globals_.vendor_id && d.product_id == globals_.product_id) {
+                hint = d.passed_over.empty() ? "; " + d.path + " is present but did not open"
+                                             : "; " + d.path + ": " + d.passed_over + " (a udev rule must grant it)";
                 break;
             }
         }
         throw Failure(kExitNoReader, std::string("rf_init_com failed: no reader with ids ") + ids + " opened" + hint);
     }
     open_ = true;
+    showTrace();
 }
 
-int Session::tryCall(const Call& call, const std::function<int()>& library_call,
-                     const std::function<Bytes()>& reply) {
+int Session::tryCall(const char* function, const std::function<int()>& library_call) {
     open();
-    if (globals_.trace) {
-        const auto address = static_cast<std::uint16_t>(call.address >= 0 ? call.address : globals_.address);
-        trace_ << "-> " << call.function << "  " << toHex(encodeRequestFrame(address, call.code, call.payload), " ")
-               << "\n";
-    }
     const int result = library_call();
     if (globals_.trace) {
-        trace_ << "<- " << call.function << "  ";
-        if (result == 0) {
-            trace_ << "status 00";
-            if (reply) {
-                const Bytes data = reply();
-                trace_ << ", " << data.size() << " bytes" << (data.empty() ? "" : ": " + toHex(data, " "));
-            }
-        } else {
-            char code[24];
-            if (result < 0 || result > 255) std::snprintf(code, sizeof code, "result %d", result);
-            else std::snprintf(code, sizeof code, "status %02X", static_cast<unsigned>(result));
-            trace_ << code << " (" << describeResult(result) << ")";
-        }
-        trace_ << "\n";
+        showTrace();
+        trace_ << "-- " << function << " returned " << result << "\n";
     }
     return result;
 }
 
-void Session::call(const Call& call, const std::function<int()>& library_call, const std::function<Bytes()>& reply) {
-    if (const int result = tryCall(call, library_call, reply)) throw libraryError(call.function, result);
+void Session::call(const char* function, const std::function<int()>& library_call) {
+    if (const int result = tryCall(function, library_call)) throw libraryError(function, result);
 }
 
-void Session::traceReplyBody(const char* function, const Bytes& body) {
+void Session::showTrace() {
     if (!globals_.trace) return;
-    trace_ << "<- " << function << "  " << toHex(frameBody(body), " ") << "\n";
+    for (const std::string& line : decoder_.feed(capture_.take())) trace_ << line << "\n";
 }
 
 }  // namespace kl

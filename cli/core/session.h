@@ -1,12 +1,13 @@
-// The open reader: opens it on first use, runs library calls, prints the
-// trace and turns non-zero results into failures.
+// The open reader: opens it on first use, runs library calls, shows the
+// wire trace and turns non-zero results into failures.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
 
-#include "bytes.h"
+#include "trace_capture.h"
+#include "wire_trace.h"
 
 namespace kl {
 
@@ -18,17 +19,10 @@ struct Globals {
     bool json = false;
 };
 
-// One library call as the trace shows it: the function, its command code and
-// the request payload it lays out.
-struct Call {
-    const char* function;
-    std::uint8_t code;
-    Bytes payload;
-    int address = -1;  // the frame's address when the function fixes it, else the reader's
-};
-
 class Session {
 public:
+    // With --trace the transport's trace of the reports goes to `trace`,
+    // decoded into frames after every call.
     Session(const Globals& globals, std::ostream& trace);
     ~Session();
     Session(const Session&) = delete;
@@ -38,25 +32,24 @@ public:
     std::uint16_t address() const { return globals_.address; }
 
     // Runs `library_call` (opening the reader first); a non-zero result
-    // becomes a failure naming the function. `reply` gives the output data
-    // for the trace once the call succeeded.
-    void call(const Call& call, const std::function<int()>& library_call,
-              const std::function<Bytes()>& reply = {});
+    // becomes a failure naming `function`.
+    void call(const char* function, const std::function<int()>& library_call);
 
     // As call(), but returns the result instead of failing.
-    int tryCall(const Call& call, const std::function<int()>& library_call,
-                const std::function<Bytes()>& reply = {});
-
-    // Shows a whole reply body (door_acess) in the trace.
-    void traceReplyBody(const char* function, const Bytes& body);
+    int tryCall(const char* function, const std::function<int()>& library_call);
 
     // Opens the reader now; fails with kExitNoReader.
     void open();
 
 private:
+    // Shows the frames that went on the wire since the last look.
+    void showTrace();
+
     const Globals& globals_;
     std::ostream& trace_;
     bool open_ = false;
+    TraceCapture capture_;
+    WireTraceDecoder decoder_;
 };
 
 }  // namespace kl

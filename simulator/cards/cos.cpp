@@ -53,13 +53,6 @@ CosDf& Cos::addDf(std::uint16_t fid, const std::string& name) {
     return dfs_.back();
 }
 
-CosDf* Cos::df(std::uint16_t fid) {
-    for (CosDf& d : dfs_) {
-        if (d.fid == fid) return &d;
-    }
-    return nullptr;
-}
-
 void Cos::setKey(std::uint8_t id, Bytes value, int limit) { keys_[id] = CosKey{std::move(value), limit, limit}; }
 
 const CosKey* Cos::key(std::uint8_t id) const {

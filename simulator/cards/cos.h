@@ -100,7 +100,6 @@ public:
     // Personalisation.
     CosDf& master() { return dfs_.front(); }
     CosDf& addDf(std::uint16_t fid, const std::string& name);
-    CosDf* df(std::uint16_t fid);
     void setKey(std::uint8_t id, Bytes value, int limit);
     const CosKey* key(std::uint8_t id) const;
     void setPin(Bytes pin, int limit);
@@ -109,6 +108,9 @@ public:
     // zero-padded or cut to 8 bytes) when set.
     void setDiversifier(std::optional<Bytes> uid);
     void setBalance(std::uint32_t value) { balance_ = value; }
+    // Challenges and purse randoms are drawn from `seed` from now on, so that
+    // a session can be repeated exactly.
+    void seedRandom(std::uint32_t seed) { random_.seed(seed); }
     std::uint32_t balance() const { return balance_; }
     int pinTriesLeft() const { return pin_left_; }
 

@@ -24,20 +24,23 @@ Handler onCard(std::size_t size, Op op) {
 }  // namespace
 
 void registerAt88Commands(Firmware& fw) {
-    fw.registerHandler(0x3F, "AT88RF020 check password",
-           onCard(8, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.check(p); }));
-    fw.registerHandler(0x40, "AT88RF020 read page",
-           onCard(1, [](At88rf020& card, const std::uint8_t* p, Bytes* out) { return card.read(p[0], out); }));
-    fw.registerHandler(0x41, "AT88RF020 write page",
-           onCard(9, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.write(p[0], p + 1); }));
-    fw.registerHandler(0x42, "AT88RF020 lock",
-           onCard(4, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.lock(p); }));
-    fw.registerHandler(0x43, "AT88RF020 count",
-           onCard(6, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.count(p); }));
-    fw.registerHandler(0x44, "AT88RF020 deselect", onCard(0, [](At88rf020& card, const std::uint8_t*, Bytes*) -> std::uint8_t {
-               card.deselect();
-               return kOk;
-           }));
+    fw.registerHandler(kv::cmd::rf_at020_check,
+                       onCard(8, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.check(p); }));
+    fw.registerHandler(kv::cmd::rf_at020_read, onCard(1, [](At88rf020& card, const std::uint8_t* p, Bytes* out) {
+                           return card.read(p[0], out);
+                       }));
+    fw.registerHandler(kv::cmd::rf_at020_write, onCard(9, [](At88rf020& card, const std::uint8_t* p, Bytes*) {
+                           return card.write(p[0], p + 1);
+                       }));
+    fw.registerHandler(kv::cmd::rf_at020_lock,
+                       onCard(4, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.lock(p); }));
+    fw.registerHandler(kv::cmd::rf_at020_count,
+                       onCard(6, [](At88rf020& card, const std::uint8_t* p, Bytes*) { return card.count(p); }));
+    fw.registerHandler(kv::cmd::rf_at020_deselect,
+                       onCard(0, [](At88rf020& card, const std::uint8_t*, Bytes*) -> std::uint8_t {
+                           card.deselect();
+                           return kOk;
+                       }));
 }
 
 }  // namespace sim

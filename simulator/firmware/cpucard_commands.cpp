@@ -26,8 +26,8 @@ constexpr std::size_t kWiegandHeader = 2;
 
 using CardOp = std::function<Reply(Reader&, const Bytes&, Script&, ApduCard&)>;
 
-void cardOp(Firmware& fw, std::uint8_t code, const char* name, Length length, CardOp op) {
-    fw.registerHandler(code, name, [length, op](Reader& r, const Command& c) -> std::optional<Reply> {
+void cardOp(Firmware& fw, const kv::ReaderCommand& command, Length length, CardOp op) {
+    fw.registerHandler(command, [length, op](Reader& r, const Command& c) -> std::optional<Reply> {
         if (!length.fits(c.payload)) return Reply::error(kBadLength);
         ApduCard* card = activeProcessorCard(r);
         if (card == nullptr) return Reply::error(kNotActivated);
@@ -74,7 +74,7 @@ PurseRequest purseFields(const Bytes& p, std::size_t at, bool debit, bool with_a
 }
 
 void registerAuthentication(Firmware& fw) {
-    cardOp(fw, 0xD0, "CPU card external authentication", {11, 19},
+    cardOp(fw, kv::cmd::rf_CPUCard_Ext_Auth, {11, 19},
            [](Reader&, const Bytes& p, Script& card, ApduCard& which) {
                if ((p[2] != 8 && p[2] != 16) || !counted(p, 2)) return Reply::error(kBadParameter);
                Bytes key = slice(p, 3, p[2]);
@@ -84,7 +84,7 @@ void registerAuthentication(Firmware& fw) {
                });
                return card.reply();
            });
-    cardOp(fw, 0xD1, "CPU card external authentication by SAM", {4, 4},
+    cardOp(fw, kv::cmd::rf_CPUCard_Ext_Auth_By_SAM, {4, 4},
            [](Reader& r, const Bytes& p, Script& card, ApduCard& which) {
                Reply failure;
                ContactModule* module = activeModule(r, p[1], &failure);
@@ -102,39 +102,39 @@ void registerAuthentication(Firmware& fw) {
                if (!ok && sw(sam.last()) != 0x9000 && !sam.last().empty()) return sam.reply();
                return card.reply();
            });
-    cardOp(fw, 0xE3, "CPU card challenge", {1, 1}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_Get_Rnd, {1, 1}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         card.send(apdu(0x00, 0x84, 0x00, 0x00, {}, p[0]));
         return card.reply();
     });
-    cardOp(fw, 0xD2, "CPU card erase DF", {0, 0}, [](Reader&, const Bytes&, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_Erase_DF, {0, 0}, [](Reader&, const Bytes&, Script& card, ApduCard&) {
         card.send(apdu(0x80, 0x0E, 0x00, 0x00, {}, 0x00));
         return card.reply();
     });
 }
 
 void registerFilesAndPin(Firmware& fw) {
-    cardOp(fw, 0xE1, "CPU card read binary", {4, 4}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_Read_Bin_File, {4, 4}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         if (card.select(p[0], p[1])) card.send(apdu(0x00, 0xB0, 0x00, p[2], {}, p[3]));
         return card.reply();
     });
-    cardOp(fw, 0xE2, "CPU card update binary", {5, 252}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_Write_Bin_File, {5, 252}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         if (!counted(p, 3)) return Reply::error(kBadLength);
         if (card.select(p[0], p[1])) card.send(apdu(0x00, 0xD6, 0x00, p[2], slice(p, 4, p[3])));
         return card.reply();
     });
-    cardOp(fw, 0xD6, "CPU card verify PIN", {2, 10}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_Verify_Pin, {2, 10}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         if (!counted(p, 1)) return Reply::error(kBadLength);
         card.send(apdu(0x00, 0x20, 0x00, p[0], slice(p, 2, p[1])));
         return card.reply();
     });
-    cardOp(fw, 0xD7, "CPU card change PIN", {3, 19}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_Change_Pin, {3, 19}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         const std::size_t old_len = p[1];
         if (p.size() < 3 + old_len || !counted(p, 2 + old_len)) return Reply::error(kBadLength);
         const Bytes old_pin = slice(p, 2, old_len), new_pin = slice(p, 3 + old_len, p[2 + old_len]);
         card.send(apdu(0x80, 0x5E, 0x01, p[0], concat({old_pin, Bytes{0xFF}, new_pin})));
         return card.reply();
     });
-    cardOp(fw, 0xD8, "CPU card reload PIN", {18, 26}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_PinReload, {18, 26}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         if (!counted(p, 17)) return Reply::error(kBadLength);
         const Bytes key = slice(p, 1, 16), pin = slice(p, 18, p[17]);
         Bytes mac(4);
@@ -174,23 +174,21 @@ Reply samPurse(Reader& r, const Bytes& p, Script& card, bool debit) {
 }
 
 void registerPurse(Firmware& fw) {
-    cardOp(fw, 0xD9, "CPU card credit", {20, 36}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_increment, {20, 36}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         return hostKeyPurse(p, card, false);
     });
-    cardOp(fw, 0xDA, "CPU card debit", {24, 40}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_decrement, {24, 40}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         return hostKeyPurse(p, card, true);
     });
-    cardOp(fw, 0xDB, "CPU card credit by SAM", {20, 20}, [](Reader& r, const Bytes& p, Script& card, ApduCard&) {
-        return samPurse(r, p, card, false);
-    });
-    cardOp(fw, 0xDC, "CPU card debit by SAM", {24, 24}, [](Reader& r, const Bytes& p, Script& card, ApduCard&) {
-        return samPurse(r, p, card, true);
-    });
-    cardOp(fw, 0xDD, "CPU card balance", {1, 1}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_increment_AuthBySam, {20, 20},
+           [](Reader& r, const Bytes& p, Script& card, ApduCard&) { return samPurse(r, p, card, false); });
+    cardOp(fw, kv::cmd::rf_CPUCard_decrement_AuthBySam, {24, 24},
+           [](Reader& r, const Bytes& p, Script& card, ApduCard&) { return samPurse(r, p, card, true); });
+    cardOp(fw, kv::cmd::rf_CPUCard_ReadVal, {1, 1}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         card.send(apdu(0x80, 0x5C, 0x00, p[0], {}, 0x04));
         return card.reply();
     });
-    cardOp(fw, 0xDF, "CPU card transaction proof", {3, 3}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_Get_TAProve, {3, 3}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         card.send(apdu(0x80, 0x5A, 0x00, p[0], slice(p, 1, 2), 0x08));
         return card.reply();
     });
@@ -200,36 +198,38 @@ void registerPurse(Firmware& fw) {
 bool selectWiegand(Script& card) { return card.select(0x3F, 0x00) && card.select(0x00, kWiegandFile); }
 
 void registerSectorsAndWiegand(Firmware& fw) {
-    cardOp(fw, 0xD3, "CPU card install key", {2, 10}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_Init_Similar_M1, {2, 10}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         card.send(apdu(0x80, 0xD4, 0x00, p[0], slice(p, 1, p.size() - 1)));
         return card.reply();
     });
-    cardOp(fw, 0xD4, "CPU card change key", {2, 20}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_ChangeKey_Similar_M1, {2, 20}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         if (!counted(p, 1)) return Reply::error(kBadLength);
         card.send(apdu(0x80, 0xD4, 0x01, p[0], slice(p, 2, p[1])));
         return card.reply();
     });
-    cardOp(fw, 0xD5, "CPU card select DF", {1, 1}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_SeLectDF_Similar_M1, {1, 1}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         card.select(0xDF, p[0]);
         return card.reply();
     });
-    cardOp(fw, 0xDE, "CPU card read block", {1, 1}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
-        if (p[0] > 15) return Reply::error(kBadParameter);
-        card.send(apdu(0x00, 0xB0, 0x81, static_cast<std::uint8_t>(p[0] * 16), {}, 16));
-        return card.reply();
-    });
-    cardOp(fw, 0xE4, "Wiegand record init", {2, 50}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPUCard_Read_Record_Similar_M1, {1, 1},
+           [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+               if (p[0] > 15) return Reply::error(kBadParameter);
+               card.send(apdu(0x00, 0xB0, 0x81, static_cast<std::uint8_t>(p[0] * 16), {}, 16));
+               return card.reply();
+           });
+    cardOp(fw, kv::cmd::rf_CPU_Init_For_Wiegand_Reader, {2, 50}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
         if (!counted(p, 1)) return Reply::error(kBadLength);
         if (selectWiegand(card)) card.send(apdu(0x00, 0xD6, 0x00, 0x00, p));
         return card.reply();
     });
-    cardOp(fw, 0xE5, "Wiegand record update", {2, 50}, [](Reader&, const Bytes& p, Script& card, ApduCard&) {
-        if (!counted(p, 1)) return Reply::error(kBadLength);
-        const auto offset = static_cast<std::uint8_t>(kWiegandHeader + p[0]);
-        if (selectWiegand(card)) card.send(apdu(0x00, 0xD6, 0x00, offset, slice(p, 2, p[1])));
-        return card.reply();
-    });
-    cardOp(fw, 0xE6, "Wiegand record read", {0, 0}, [](Reader&, const Bytes&, Script& card, ApduCard&) {
+    cardOp(fw, kv::cmd::rf_CPU_UpdataData_For_Wiegand_Reader, {2, 50},
+           [](Reader&, const Bytes& p, Script& card, ApduCard&) {
+               if (!counted(p, 1)) return Reply::error(kBadLength);
+               const auto offset = static_cast<std::uint8_t>(kWiegandHeader + p[0]);
+               if (selectWiegand(card)) card.send(apdu(0x00, 0xD6, 0x00, offset, slice(p, 2, p[1])));
+               return card.reply();
+           });
+    cardOp(fw, kv::cmd::rf_CPU_ReadData_From_Wiegand_Tag, {0, 0}, [](Reader&, const Bytes&, Script& card, ApduCard&) {
         if (!selectWiegand(card) || !card.send(apdu(0x00, 0xB0, 0x00, 0x00, {}, kWiegandHeader))) {
             return card.reply();
         }

@@ -6,7 +6,7 @@
 namespace sim {
 
 void registerFelicaCommands(Firmware& fw) {
-    fw.registerHandler(0x81, "FeliCa card number", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_felica_get_uid, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (!c.payload.empty()) return Reply::error(kBadLength);
         // Several cards: the first to answer the polling, in placement order.
         const std::vector<FelicaCard*> cards = r.reachable<FelicaCard>(kFamilyFelica);

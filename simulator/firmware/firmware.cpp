@@ -2,8 +2,8 @@
 
 namespace sim {
 
-void Firmware::registerHandler(std::uint8_t code, std::string name, Handler handler) {
-    handlers_[code].push_back(Entry{std::move(name), std::move(handler)});
+void Firmware::registerHandler(const kv::ReaderCommand& command, Handler handler) {
+    handlers_[command.code].push_back(Entry{command.name, std::move(handler)});
 }
 
 Reply Firmware::dispatch(Reader& reader, const Command& command, std::string* name) const {

@@ -14,6 +14,7 @@
 #include "cards/toolkit.h"
 #include "firmware/reader.h"
 #include "frame_codec.h"
+#include "kv_commands.h"
 
 namespace sim {
 
@@ -37,8 +38,9 @@ using Handler = std::function<std::optional<Reply>(Reader&, const Command&)>;
 
 class Firmware {
 public:
-    // Adds a handler for `code`, asked after those registered before it.
-    void registerHandler(std::uint8_t code, std::string name, Handler handler);
+    // Adds a handler for the command's code, named after it (kv::cmd::rf_beep),
+    // asked after those registered before it for that code.
+    void registerHandler(const kv::ReaderCommand& command, Handler handler);
 
     // The reply to one command; `name` gets the name of the handler that
     // answered (or "unknown").

@@ -86,7 +86,7 @@ Reply answerReply(const Bytes& answer) {
 void registerIso14443_4Commands(Firmware& fw) {
     // Request (0x26 idle cards; any other mode wakes halted ones too),
     // anticollision, select and RATS; the answer is the UID and the ATS.
-    fw.registerHandler(0x53, "type A reset", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_typea_rst, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         const std::vector<TypeACard*> cards = r.reachable<TypeACard>(kFamilyTypeA);
         if (requestAll(cards, (c.payload[0] & 0x7F) != kRequestIdle).empty()) return Reply::error(kNoCard);
@@ -99,25 +99,25 @@ void registerIso14443_4Commands(Firmware& fw) {
         answer.insert(answer.end(), cpu->ats().begin(), cpu->ats().end());
         return Reply::ok(answer);
     });
-    fw.registerHandler(0x54, "APDU", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_cos_command, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.empty()) return Reply::error(kBadLength);
         ApduCard* card = activeProcessorCard(r);
         if (card == nullptr) return Reply::error(kNotActivated);
         return answerReply(card->apdu(c.payload));
     });
-    fw.registerHandler(0x02, "transceive", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_transceive, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.empty()) return Reply::error(kBadLength);
         ApduCard* card = activeProcessorCard(r);
         if (card == nullptr) return Reply::error(kNotActivated);
         return block(r, *card, c.payload);
     });
-    fw.registerHandler(0x6B, "deselect", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_cl_deselect, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 0)) return bad;
         ApduCard* card = activeProcessorCard(r);
         if (card == nullptr) return Reply::error(kNotActivated);
         return block(r, *card, Bytes{0xC2});
     });
-    fw.registerHandler(0x3B, "REQB", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_atqb, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         if (c.payload[0] > 1) return Reply::error(kBadParameter);
         TypeBCard* card = requestB(r, c.payload[0]);
@@ -125,7 +125,7 @@ void registerIso14443_4Commands(Firmware& fw) {
         return Reply::ok(card->atqb());
     });
     // PUPI in card order, then param 4 of ATTRIB: bits 0-3 the CID.
-    fw.registerHandler(0x55, "ATTRIB", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_attrib, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 5)) return bad;
         TypeBCard* card = typeBByPupi(r, c.payload);
         if (card == nullptr || !card->attrib(card->pupi())) return Reply::error(kNoCard);
@@ -133,7 +133,7 @@ void registerIso14443_4Commands(Firmware& fw) {
         return Reply::ok();
     });
     // The leading byte is the CID given at ATTRIB.
-    fw.registerHandler(0x3C, "type B APDU", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_typeb_cos, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() < 2) return Reply::error(kBadLength);
         for (TypeBCard* card : typeBCards(r)) {
             auto* apdu = dynamic_cast<ApduCard*>(card);
@@ -144,7 +144,7 @@ void registerIso14443_4Commands(Firmware& fw) {
         }
         return Reply::error(kNotActivated);
     });
-    fw.registerHandler(0x3D, "HLTB", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_hltb, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 4)) return bad;
         TypeBCard* card = typeBByPupi(r, c.payload);
         if (card == nullptr || !card->halt(card->pupi())) return Reply::error(kNoCard);
@@ -153,7 +153,7 @@ void registerIso14443_4Commands(Firmware& fw) {
     });
     // Request, ATTRIB of the first answering processor card, then its UID
     // by 00 36 00 00 08.
-    fw.registerHandler(0x82, "identity card UID", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_get_namecard_uid, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         if (c.payload[0] > 1) return Reply::error(kBadParameter);
         if (r.card_family != kFamilyTypeB) return Reply::error(kWrongCardType);

@@ -100,8 +100,8 @@ std::optional<Addressed> head(const Command& c, std::size_t params) {
 
 // A command whose reader payload is the head and `params` bytes passed on
 // unchanged to the label's `air_command`.
-void registerSimple(Firmware& fw, std::uint8_t code, const char* name, std::uint8_t air_command, std::size_t params) {
-    fw.registerHandler(code, name, [air_command, params](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerSimple(Firmware& fw, const kv::ReaderCommand& command, std::uint8_t air_command, std::size_t params) {
+    fw.registerHandler(command, [air_command, params](Reader& r, const Command& c) -> std::optional<Reply> {
         const auto h = head(c, params);
         if (!h) return Reply::error(kBadLength);
         return answerOf(
@@ -111,8 +111,8 @@ void registerSimple(Firmware& fw, std::uint8_t code, const char* name, std::uint
 
 // Block-range commands: the reader takes a count, the air protocol the count
 // less one.
-void registerRange(Firmware& fw, std::uint8_t code, const char* name, std::uint8_t air_command) {
-    fw.registerHandler(code, name, [air_command](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerRange(Firmware& fw, const kv::ReaderCommand& command, std::uint8_t air_command) {
+    fw.registerHandler(command, [air_command](Reader& r, const Command& c) -> std::optional<Reply> {
         const auto h = head(c, 2);
         if (!h) return Reply::error(kBadLength);
         if (h->params[1] == 0) return Reply::error(kBadParameter);
@@ -186,26 +186,26 @@ std::optional<Reply> rawCommand(Reader& r, const Command& c) {
 }  // namespace
 
 void registerIso15693Commands(Firmware& fw) {
-    fw.registerHandler(0x70, "ISO15693 inventory", inventoryOne);
-    fw.registerHandler(0x85, "ISO15693 inventory of all labels", inventoryAll);
-    fw.registerHandler(0x71, "ISO15693 stay quiet", stayQuiet);
-    fw.registerHandler(0x72, "ISO15693 select", select);
-    registerSimple(fw, 0x73, "ISO15693 reset to ready", kResetToReady, 0);
-    registerRange(fw, 0x74, "ISO15693 read blocks", kReadMultiple);
-    registerSimple(fw, 0x75, "ISO15693 write block", kWriteSingle, 1 + Iso15693Label::kBlockSize);
-    fw.registerHandler(0x6F, "ISO15693 write blocks", writeMultiple);
-    registerSimple(fw, 0x76, "ISO15693 lock block", kLockBlock, 1);
-    registerSimple(fw, 0x77, "ISO15693 write AFI", kWriteAfi, 1);
-    registerSimple(fw, 0x78, "ISO15693 lock AFI", kLockAfi, 0);
-    registerSimple(fw, 0x79, "ISO15693 write DSFID", kWriteDsfid, 1);
-    registerSimple(fw, 0x7A, "ISO15693 lock DSFID", kLockDsfid, 0);
-    registerSimple(fw, 0x7B, "ISO15693 get system information", kSystemInformation, 0);
-    registerRange(fw, 0x7C, "ISO15693 get block security", kBlockSecurity);
-    registerSimple(fw, 0x7D, "I-CODE set EAS", kSetEas, 0);
-    registerSimple(fw, 0x7E, "I-CODE reset EAS", kResetEas, 0);
-    registerSimple(fw, 0x7F, "I-CODE lock EAS", kLockEas, 0);
-    registerSimple(fw, 0x80, "I-CODE EAS alarm", kEasAlarm, 0);
-    fw.registerHandler(0x6D, "ISO15693 command", rawCommand);
+    fw.registerHandler(kv::cmd::ISO15693_Inventory, inventoryOne);
+    fw.registerHandler(kv::cmd::ISO15693_Inventorys, inventoryAll);
+    fw.registerHandler(kv::cmd::ISO15693_Stay_Quiet, stayQuiet);
+    fw.registerHandler(kv::cmd::ISO15693_Select, select);
+    registerSimple(fw, kv::cmd::ISO15693_Reset_To_Ready, kResetToReady, 0);
+    registerRange(fw, kv::cmd::ISO15693_Read, kReadMultiple);
+    registerSimple(fw, kv::cmd::ISO15693_Write, kWriteSingle, 1 + Iso15693Label::kBlockSize);
+    fw.registerHandler(kv::cmd::ISO15693_Write_Multi_Block, writeMultiple);
+    registerSimple(fw, kv::cmd::ISO15693_Lock_Block, kLockBlock, 1);
+    registerSimple(fw, kv::cmd::ISO15693_Write_AFI, kWriteAfi, 1);
+    registerSimple(fw, kv::cmd::ISO15693_Lock_AFI, kLockAfi, 0);
+    registerSimple(fw, kv::cmd::ISO15693_Write_DSFID, kWriteDsfid, 1);
+    registerSimple(fw, kv::cmd::ISO15693_Lock_DSFID, kLockDsfid, 0);
+    registerSimple(fw, kv::cmd::ISO15693_Get_System_Information, kSystemInformation, 0);
+    registerRange(fw, kv::cmd::ISO15693_Get_Block_Security, kBlockSecurity);
+    registerSimple(fw, kv::cmd::ISO15693_SET_EAS_ICODE, kSetEas, 0);
+    registerSimple(fw, kv::cmd::ISO15693_RESET_EAS_ICODE, kResetEas, 0);
+    registerSimple(fw, kv::cmd::ISO15693_LOCK_EAS_ICODE, kLockEas, 0);
+    registerSimple(fw, kv::cmd::ISO15693_EAS_ALARM_ICODE, kEasAlarm, 0);
+    fw.registerHandler(kv::cmd::ISO15693_Command, rawCommand);
 }
 
 }  // namespace sim

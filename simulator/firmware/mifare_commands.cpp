@@ -68,7 +68,7 @@ Reply onBlockCard(Reader& r, Op op) {
 }
 
 void registerKeyTables(Firmware& fw) {
-    fw.registerHandler(0x2A, "load key set", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_download_key, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 97)) return bad;
         const auto set = keySetIndex(c.payload[0]);
         if (!set) return Reply::error(kBadParameter);
@@ -76,7 +76,7 @@ void registerKeyTables(Firmware& fw) {
         for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = keyAt(c.payload, 1 + 6 * i);
         return Reply::ok();
     });
-    fw.registerHandler(0x83, "load key slot", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_download_key2, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 13)) return bad;
         if (c.payload[0] >= 40) return Reply::error(kKeySlot);
         auto& slot = r.state<MifareKeyTables>().slots[c.payload[0]];
@@ -84,7 +84,7 @@ void registerKeyTables(Firmware& fw) {
         slot.b = keyAt(c.payload, 7);
         return Reply::ok();
     });
-    fw.registerHandler(0x2E, "load one key", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_download_key3, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() != 8) return std::nullopt;  // 56 bytes: the one-shot sector write
         const auto key = keyTypeOf(c.payload[0]);
         if (!key) return Reply::error(kBadParameter);
@@ -93,7 +93,7 @@ void registerKeyTables(Firmware& fw) {
         (*key == mifare::Key::A ? slot.a : slot.b) = keyAt(c.payload, 2);
         return Reply::ok();
     });
-    fw.registerHandler(0x5C, "change key set A", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_change_key, [](Reader& r, const Command& c) -> std::optional<Reply> {
         const std::size_t n = c.payload.size();
         auto& keys = r.state<MifareKeyTables>().sets[0];
         if (n == 0 || c.payload[0] != n || (n - 1) % 6 != 0 || (n - 1) / 6 > keys.size()) {
@@ -105,7 +105,7 @@ void registerKeyTables(Firmware& fw) {
 }
 
 void registerAuthentication(Firmware& fw) {
-    fw.registerHandler(0x49, "authenticate with key set", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_authentication1, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 2)) return bad;
         const auto set = keySetIndex(c.payload[0]);
         if (!set) return Reply::error(kBadParameter);
@@ -114,7 +114,7 @@ void registerAuthentication(Firmware& fw) {
         const KeyBytes key = *r.state<MifareKeyTables>().sets[*set][sector];
         return authenticateSector(r, *set == 0 ? mifare::Key::A : mifare::Key::B, sector, key.data());
     });
-    fw.registerHandler(0x4A, "authenticate", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_authentication2, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 8)) return bad;
         const auto key = keyTypeOf(c.payload[0]);
         if (!key) return Reply::error(kBadParameter);
@@ -122,7 +122,7 @@ void registerAuthentication(Firmware& fw) {
             return answer(card.authenticate(c.payload[1], *key, c.payload.data() + 2));
         });
     });
-    fw.registerHandler(0x84, "authenticate with key slot", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_authentication3, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 2)) return bad;
         const auto key = keyTypeOf(c.payload[0]);
         if (!key) return Reply::error(kBadParameter);
@@ -136,23 +136,23 @@ void registerAuthentication(Firmware& fw) {
 }
 
 void registerBlocks(Firmware& fw) {
-    fw.registerHandler(0x4B, "read block", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_read, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         Bytes data;
         return onBlockCard(r, [&](auto& card) { return answer(card.read(c.payload[0], &data), data); });
     });
-    fw.registerHandler(0x4C, "write block", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_write, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 17)) return bad;
         // A tag takes the first four bytes into the page (its compatibility write).
         return onBlockCard(r, [&](auto& card) { return answer(card.write(c.payload[0], &c.payload[1])); });
     });
-    fw.registerHandler(0x4D, "initialise value", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_initval, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 5)) return bad;
         return onClassic(r, [&](MifareClassic& card) {
             return answer(card.initValue(c.payload[0], le32(&c.payload[1])));
         });
     });
-    fw.registerHandler(0x4E, "read value", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_readval, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         return onClassic(r, [&](MifareClassic& card) {
             std::int32_t value = 0;
@@ -160,7 +160,7 @@ void registerBlocks(Firmware& fw) {
         });
     });
     for (const bool increment : {false, true}) {
-        fw.registerHandler(increment ? 0x50 : 0x4F, increment ? "increment" : "decrement",
+        fw.registerHandler(increment ? kv::cmd::rf_M1_increment : kv::cmd::rf_M1_decrement,
                [increment](Reader& r, const Command& c) -> std::optional<Reply> {
                    if (auto bad = needLength(c, 5)) return bad;
                    return onClassic(r, [&](MifareClassic& card) {
@@ -168,11 +168,11 @@ void registerBlocks(Firmware& fw) {
                    });
                });
     }
-    fw.registerHandler(0x51, "restore", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_restore, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         return onClassic(r, [&](MifareClassic& card) { return answer(card.restore(c.payload[0])); });
     });
-    fw.registerHandler(0x52, "transfer", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_transfer, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         return onClassic(r, [&](MifareClassic& card) { return answer(card.transfer(c.payload[0])); });
     });

@@ -83,44 +83,44 @@ std::optional<Reply> writeSector(MifareClassic& card, int sector, const std::uin
 }  // namespace
 
 void registerMifareOneShotCommands(Firmware& fw) {
-    fw.registerHandler(0x21, "one-shot read", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_M1_read_same_K62TX, [](Reader& r, const Command& c) {
         return oneShot(r, c, 8, false, [&](MifareClassic& card) {
             Bytes data;
             return answer(card.read(c.payload[1], &data), data);
         });
     });
-    fw.registerHandler(0x22, "one-shot sector read", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_M1_read_sector_same_K62TX, [](Reader& r, const Command& c) {
         return oneShot(r, c, 8, true, [&](MifareClassic& card) { return readSector(card, c.payload[1]); });
     });
-    fw.registerHandler(0x23, "one-shot write", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_M1_write_same_K62TX, [](Reader& r, const Command& c) {
         return oneShot(r, c, 24, false,
                        [&](MifareClassic& card) { return answer(card.write(c.payload[1], &c.payload[8])); });
     });
-    fw.registerHandler(0x2E, "one-shot sector write", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_M1_write_sector_same_K62TX, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() != 56) return std::nullopt;  // 8 bytes: loading one key
         return oneShot(r, c, 56, true,
                        [&](MifareClassic& card) { return writeSector(card, c.payload[1], &c.payload[8]); });
     });
-    fw.registerHandler(0x24, "one-shot init purse", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_M1_Init_Purse_same_K62TX, [](Reader& r, const Command& c) {
         return oneShot(r, c, 12, false, [&](MifareClassic& card) {
             return answer(card.initValue(c.payload[1], le32(&c.payload[8])));
         });
     });
-    fw.registerHandler(0x25, "one-shot read purse", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_M1_Read_Purse_same_K62TX, [](Reader& r, const Command& c) {
         return oneShot(r, c, 8, false, [&](MifareClassic& card) {
             std::int32_t value = 0;
             return answerValue(card.readValue(c.payload[1], &value), value);
         });
     });
     for (const bool increment : {true, false}) {
-        fw.registerHandler(increment ? 0x26 : 0x27, increment ? "one-shot increment purse" : "one-shot decrement purse",
+        fw.registerHandler(increment ? kv::cmd::rf_M1_Inc_Purse_same_K62TX : kv::cmd::rf_M1_Dec_Purse_same_K62TX,
                [increment](Reader& r, const Command& c) {
                    return oneShot(r, c, 12, false, [&](MifareClassic& card) {
                        return answer(changeValue(card, c.payload[1], le32(&c.payload[8]), increment));
                    });
                });
     }
-    fw.registerHandler(0x28, "one-shot backup purse", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_M1_Backup_Purse_same_K62TX, [](Reader& r, const Command& c) {
         return oneShot(
             r, c, 9, false,
             [&](MifareClassic& card) { return answer(copyValue(card, c.payload[1], c.payload[2])); }, 3);

@@ -33,14 +33,14 @@ struct ReaderRecords {
 };
 using RecordArea = std::array<std::array<std::uint8_t, 16>, 16> ReaderRecords::*;
 
-void registerRecords(Firmware& fw, std::uint8_t read_code, RecordArea area, const std::string& name) {
-    fw.registerHandler(read_code, "read " + name, [area](Reader& r, const Command& c) -> std::optional<Reply> {
+void registerRecords(Firmware& fw, const kv::ReaderCommand& read, const kv::ReaderCommand& write, RecordArea area) {
+    fw.registerHandler(read, [area](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         if (c.payload[0] >= 16) return Reply::error(kBlockRange);
         const auto& record = (r.state<ReaderRecords>().*area)[c.payload[0]];
         return Reply::ok(Bytes(record.begin(), record.end()));
     });
-    fw.registerHandler(read_code + 1, "write " + name, [area](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(write, [area](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 17)) return bad;
         if (c.payload[0] >= 16) return Reply::error(kBlockRange);
         auto& record = (r.state<ReaderRecords>().*area)[c.payload[0]];
@@ -126,11 +126,11 @@ std::optional<Reply> initCard(Reader& r, const Command& c) {
 }  // namespace
 
 void registerMifareReaderRecords(Firmware& fw) {
-    registerRecords(fw, 0x56, &ReaderRecords::clock, "clock record");
-    registerRecords(fw, 0x58, &ReaderRecords::sums, "value-sum record");
-    fw.registerHandler(0x64, "card page read", flashCardRead);
-    fw.registerHandler(0x65, "card page write", flashCardWrite);
-    fw.registerHandler(0x1F, "initialise card", initCard);
+    registerRecords(fw, kv::cmd::rf_time_read, kv::cmd::rf_time_write, &ReaderRecords::clock);
+    registerRecords(fw, kv::cmd::value_sum_read, kv::cmd::value_sum_write, &ReaderRecords::sums);
+    fw.registerHandler(kv::cmd::rf_flash_card_read, flashCardRead);
+    fw.registerHandler(kv::cmd::rf_flash_card_write, flashCardWrite);
+    fw.registerHandler(kv::cmd::rf_M1_InitCard, initCard);
 }
 
 }  // namespace sim

@@ -21,8 +21,8 @@ constexpr std::size_t kMacFields = 24;
 
 using SamOp = std::function<Reply(const Bytes&, Script&)>;
 
-void samOp(Firmware& fw, std::uint8_t code, const char* name, Length length, SamOp op) {
-    fw.registerHandler(code, name, [length, op](Reader& r, const Command& c) -> std::optional<Reply> {
+void samOp(Firmware& fw, const kv::ReaderCommand& command, Length length, SamOp op) {
+    fw.registerHandler(command, [length, op](Reader& r, const Command& c) -> std::optional<Reply> {
         if (!length.fits(c.payload)) return Reply::error(kBadLength);
         if (c.payload[0] >= kContactSlotNumber) return Reply::error(kBadParameter);
         ContactModule* module = moduleFor(r, c.payload[0]);
@@ -45,7 +45,7 @@ Reply purseMac(const Bytes& p, Script& sam, std::size_t aux) {
 }  // namespace
 
 void registerPsamCommands(Firmware& fw) {
-    samOp(fw, 0xB0, "PSAM external authentication", {12, 20}, [](const Bytes& p, Script& sam) {
+    samOp(fw, kv::cmd::rf_PSAM_Ext_Auth, {12, 20}, [](const Bytes& p, Script& sam) {
         if ((p[3] != 8 && p[3] != 16) || !counted(p, 3)) return Reply::error(kBadParameter);
         if (p[2] != 0 && !sam.select(0xDF, p[2])) return sam.reply();
         const Bytes key = slice(p, 4, p[3]);
@@ -54,31 +54,31 @@ void registerPsamCommands(Firmware& fw) {
         });
         return sam.reply();
     });
-    samOp(fw, 0xB1, "PSAM erase DF", {1, 1}, [](const Bytes&, Script& sam) {
+    samOp(fw, kv::cmd::rf_PSAM_Erase_DF, {1, 1}, [](const Bytes&, Script& sam) {
         sam.send(apdu(0x80, 0x0E, 0x00, 0x00, {}, 0x00));
         return sam.reply();
     });
-    samOp(fw, 0xB2, "PSAM install key", {3, 20}, [](const Bytes& p, Script& sam) {
+    samOp(fw, kv::cmd::rf_PSAM_Init_For_Similar_M1, {3, 20}, [](const Bytes& p, Script& sam) {
         sam.send(apdu(0x80, 0xD4, 0x00, p[1], slice(p, 2, p.size() - 2)));
         return sam.reply();
     });
-    samOp(fw, 0xB3, "PSAM change key", {3, 20}, [](const Bytes& p, Script& sam) {
+    samOp(fw, kv::cmd::rf_PSAM_ChangeKey_For_Similar_M1, {3, 20}, [](const Bytes& p, Script& sam) {
         if (!counted(p, 2)) return Reply::error(kBadLength);
         sam.send(apdu(0x80, 0xD4, 0x01, p[1], slice(p, 3, p[2])));
         return sam.reply();
     });
-    samOp(fw, 0xB4, "PSAM select DF", {2, 2}, [](const Bytes& p, Script& sam) {
+    samOp(fw, kv::cmd::rf_PSAM_SeLectDF_For_Similar_M1, {2, 2}, [](const Bytes& p, Script& sam) {
         sam.select(0xDF, p[1]);
         return sam.reply();
     });
-    samOp(fw, 0xB5, "PSAM internal authentication", {4, 20}, [](const Bytes& p, Script& sam) {
+    samOp(fw, kv::cmd::rf_PSAM_InternalAuth, {4, 20}, [](const Bytes& p, Script& sam) {
         if (!counted(p, 3)) return Reply::error(kBadLength);
         sam.send(apdu(0x00, 0x88, p[2], p[1], slice(p, 4, p[3])));
         return sam.reply();
     });
-    samOp(fw, 0xB6, "PSAM credit MAC", {31, 55}, [](const Bytes& p, Script& sam) { return purseMac(p, sam, 4); });
-    samOp(fw, 0xB7, "PSAM debit MAC", {29, 53}, [](const Bytes& p, Script& sam) { return purseMac(p, sam, 2); });
-    samOp(fw, 0xB8, "PSAM key scatter", {4, 80}, [](const Bytes& p, Script& sam) {
+    samOp(fw, kv::cmd::rf_PSAMCalIncMac, {31, 55}, [](const Bytes& p, Script& sam) { return purseMac(p, sam, 4); });
+    samOp(fw, kv::cmd::rf_PSAMCalDecMac, {29, 53}, [](const Bytes& p, Script& sam) { return purseMac(p, sam, 2); });
+    samOp(fw, kv::cmd::rf_PSAMKeyScatter, {4, 80}, [](const Bytes& p, Script& sam) {
         const std::size_t div = static_cast<std::size_t>(p[2]) * 8;
         if (!counted(p, 3)) return Reply::error(kBadLength);
         if (div > p[3]) return Reply::error(kBadParameter);
@@ -86,11 +86,11 @@ void registerPsamCommands(Firmware& fw) {
         sam.send(apdu(0x80, 0xFA, 0x00, 0x00, slice(p, 4 + div, p[3] - div)));
         return sam.reply();
     });
-    samOp(fw, 0xB9, "PSAM read binary", {5, 5}, [](const Bytes& p, Script& sam) {
+    samOp(fw, kv::cmd::rf_PSAM_Read_Bin_File, {5, 5}, [](const Bytes& p, Script& sam) {
         if (sam.select(p[1], p[2])) sam.send(apdu(0x00, 0xB0, 0x00, p[3], {}, p[4]));
         return sam.reply();
     });
-    samOp(fw, 0xBA, "PSAM update binary", {6, 252}, [](const Bytes& p, Script& sam) {
+    samOp(fw, kv::cmd::rf_PSAM_Write_Bin_File, {6, 252}, [](const Bytes& p, Script& sam) {
         if (!counted(p, 4)) return Reply::error(kBadLength);
         if (sam.select(p[1], p[2])) sam.send(apdu(0x00, 0xD6, 0x00, p[3], slice(p, 5, p[4])));
         return sam.reply();

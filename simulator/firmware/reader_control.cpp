@@ -37,28 +37,28 @@ const char* familyName(std::uint8_t letter) {
 }  // namespace
 
 void registerReaderControl(Firmware& fw) {
-    fw.registerHandler(0x13, "set address", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_init_device_number, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 2)) return bad;
         r.address = static_cast<std::uint16_t>(c.payload[0] | c.payload[1] << 8);
         return Reply::ok();
     });
-    fw.registerHandler(0x14, "get address", [](Reader& r, const Command&) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_get_device_number, [](Reader& r, const Command&) -> std::optional<Reply> {
         Reply reply = Reply::ok();
         reply.address = r.address;
         return reply;
     });
-    fw.registerHandler(0x16, "get model", [](Reader& r, const Command&) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_get_model, [](Reader& r, const Command&) -> std::optional<Reply> {
         return Reply::ok(Bytes(r.model.begin(), r.model.end()));
     });
-    fw.registerHandler(0x17, "get serial number", [](Reader& r, const Command&) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_get_snr, [](Reader& r, const Command&) -> std::optional<Reply> {
         return Reply::ok(r.serial);
     });
-    fw.registerHandler(0x1D, "beep", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_beep, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         r.note("beep " + std::to_string(c.payload[0] * 10) + " ms");
         return Reply::ok();
     });
-    fw.registerHandler(0x3A, "select card family", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_init_type, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         const char* name = familyName(c.payload[0]);
         if (name == nullptr) return Reply::error(kBadParameter);
@@ -69,31 +69,31 @@ void registerReaderControl(Firmware& fw) {
     });
     // Code 0x05 carries either the antenna switch (one byte) or the reader's
     // waiting-time parameters (any other length).
-    fw.registerHandler(0x05, "antenna", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_antenna_sta, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() != 1) return std::nullopt;
         if (c.payload[0] > 1) return Reply::error(kBadParameter);
         r.setAntenna(c.payload[0] == 1);
         r.note(c.payload[0] ? "antenna on" : "antenna off");
         return Reply::ok();
     });
-    fw.registerHandler(0x05, "set wait time", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_change_wait_time, [](Reader& r, const Command& c) -> std::optional<Reply> {
         r.wait_time = c.payload;
         r.note("wait time " + hex(c.payload));
         return Reply::ok();
     });
-    fw.registerHandler(0x6A, "lamp", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_light, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         r.note("lamp " + std::to_string(c.payload[0]));
         return Reply::ok();
     });
     // Code 0x1F with five bytes drives the display; other lengths belong to
     // card commands sharing the code.
-    fw.registerHandler(0x1F, "display", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_display, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() != 5) return std::nullopt;
         r.note("display " + hex(c.payload));
         return Reply::ok();
     });
-    fw.registerHandler(0x5B, "flash write", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_flash_write, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() < 5) return Reply::error(kBadLength);
         std::size_t address = 0;
         if (!flashAddress(c.payload, &address)) return Reply::error(kFlashRange);
@@ -104,7 +104,7 @@ void registerReaderControl(Firmware& fw) {
         if (!r.flash.write(address, data)) return Reply::error(kFlashRange);
         return Reply::ok();
     });
-    fw.registerHandler(0x5A, "flash read", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_flash_read, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 5)) return bad;
         if (c.payload[4] > kMaxReplyPayload) return Reply::error(kBadParameter);
         std::size_t address = 0;

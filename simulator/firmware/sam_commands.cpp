@@ -52,24 +52,24 @@ ContactModule* moduleFor(Reader& r, unsigned number) {
 }
 
 void registerSamCommands(Firmware& fw) {
-    fw.registerHandler(0x36, "SAM rate", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_init_sam, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         if (c.payload[0] > kMaxRate) return Reply::error(kBadParameter);
         r.state<SamSlots>().rate[0] = c.payload[0];
         return Reply::ok();
     });
-    fw.registerHandler(0x37, "SAM reset", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_sam_rst, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 0)) return bad;
         return resetModule(r, 0, r.state<SamSlots>().rate[0]);
     });
-    fw.registerHandler(0x38, "SAM APDU", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_sam_cos, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.empty()) return Reply::error(kBadLength);
         return moduleApdu(r, 0, c.payload);
     });
     // One byte: bits 0-3 rate, bits 4-7 SAM number. Three bytes: that byte
     // (its rate bits unused), then PPS0 (bit 5: PPS1 follows) and PPS1
     // (Fi/Di), which the module must accept.
-    fw.registerHandler(0x19, "SAM reset by number", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_sam_rst_2, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() != 1 && c.payload.size() != 3) return Reply::error(kBadLength);
         const unsigned number = c.payload[0] >> 4;
         if (c.payload.size() == 1) {
@@ -87,11 +87,11 @@ void registerSamCommands(Firmware& fw) {
         r.note("SAM " + std::to_string(number) + " PPS " + hex(Bytes(c.payload.begin() + 1, c.payload.end())));
         return reply;
     });
-    fw.registerHandler(0x1A, "SAM APDU by number", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_sam_cos_2, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (c.payload.size() < 2) return Reply::error(kBadLength);
         return moduleApdu(r, c.payload[0], Bytes(c.payload.begin() + 1, c.payload.end()));
     });
-    fw.registerHandler(0x90, "contact slot power", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_ContactCpuCard_Power_OnOff, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 1)) return bad;
         if (c.payload[0] > 1) return Reply::error(kBadParameter);
         ContactCard* card = contactCard(r);
@@ -100,12 +100,13 @@ void registerSamCommands(Firmware& fw) {
         r.note(c.payload[0] ? "contact slot power on" : "contact slot power off");
         return Reply::ok();
     });
-    fw.registerHandler(0x91, "contact slot VG short", [](Reader& r, const Command& c) -> std::optional<Reply> {
-        if (auto bad = needLength(c, 0)) return bad;
-        ContactCard* card = contactCard(r);
-        return Reply::ok({static_cast<std::uint8_t>(card != nullptr && card->shorted() ? 1 : 0)});
-    });
-    fw.registerHandler(0x92, "contact slot card present", [](Reader& r, const Command& c) -> std::optional<Reply> {
+    fw.registerHandler(kv::cmd::rf_ContactCpuCard_VGShort_Check,
+                       [](Reader& r, const Command& c) -> std::optional<Reply> {
+                           if (auto bad = needLength(c, 0)) return bad;
+                           ContactCard* card = contactCard(r);
+                           return Reply::ok({static_cast<std::uint8_t>(card != nullptr && card->shorted() ? 1 : 0)});
+                       });
+    fw.registerHandler(kv::cmd::rf_ContactCpuCard_In_Check, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 0)) return bad;
         return Reply::ok({static_cast<std::uint8_t>(contactCard(r) != nullptr ? 1 : 0)});
     });

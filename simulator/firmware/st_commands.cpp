@@ -82,25 +82,28 @@ Handler writeBlock(bool sr176) {
 }  // namespace
 
 void registerStCommands(Firmware& fw) {
-    fw.registerHandler(0x60, "ST initiate and select", selectChip);
-    fw.registerHandler(0x61, "ST completion", onSelected(0, [](StChip& chip, const std::uint8_t*, Bytes*) -> std::uint8_t {
-               chip.complete();
-               return kOk;
-           }));
-    fw.registerHandler(0x62, "SR176 read block", readBlock(true));
-    fw.registerHandler(0x63, "SR176 write block", shared(3, writeBlock(true)));
+    fw.registerHandler(kv::cmd::rf_st_select, selectChip);
+    fw.registerHandler(kv::cmd::rf_st_completion,
+                       onSelected(0, [](StChip& chip, const std::uint8_t*, Bytes*) -> std::uint8_t {
+                           chip.complete();
+                           return kOk;
+                       }));
+    fw.registerHandler(kv::cmd::rf_sr176_readblock, readBlock(true));
+    fw.registerHandler(kv::cmd::rf_sr176_writeblock, shared(3, writeBlock(true)));
     fw.registerHandler(
-        0x64, "SR176 protect block",
+        kv::cmd::rf_sr176_protectblock,
         shared(1, onSelected(1, [](StChip& chip, const std::uint8_t* p, Bytes*) { return chip.protectSr176(p[0]); })));
-    fw.registerHandler(0x65, "SRIX read block", shared(1, readBlock(false)));
-    fw.registerHandler(0x66, "SRIX write block", writeBlock(false));
-    fw.registerHandler(0x67, "SRIX4K authenticate",
-           onSelected(6, [](StChip& chip, const std::uint8_t* p, Bytes* out) { return chip.authenticate(p, out); }));
-    fw.registerHandler(0x68, "SRIX get UID",
-           onSelected(0, [](StChip& chip, const std::uint8_t*, Bytes* out) { return chip.getUid(out); }));
-    fw.registerHandler(0x69, "SRIX4K write lock register",
-           onSelected(1, [](StChip& chip, const std::uint8_t* p, Bytes*) { return chip.writeLockRegister(p[0]); }));
-    fw.registerHandler(0x6C, "SRI512 write lock field", onSelected(2, [](StChip& chip, const std::uint8_t* p, Bytes*) {
+    fw.registerHandler(kv::cmd::rf_srix4k_readblock, shared(1, readBlock(false)));
+    fw.registerHandler(kv::cmd::rf_srix4k_writeblock, writeBlock(false));
+    fw.registerHandler(
+        kv::cmd::rf_srix4k_authenticate,
+        onSelected(6, [](StChip& chip, const std::uint8_t* p, Bytes* out) { return chip.authenticate(p, out); }));
+    fw.registerHandler(kv::cmd::rf_srix4k_getuid,
+                       onSelected(0, [](StChip& chip, const std::uint8_t*, Bytes* out) { return chip.getUid(out); }));
+    fw.registerHandler(kv::cmd::rf_srix4k_writelockreg, onSelected(1, [](StChip& chip, const std::uint8_t* p, Bytes*) {
+                           return chip.writeLockRegister(p[0]);
+                       }));
+    fw.registerHandler(kv::cmd::rf_sri512_writelockreg, onSelected(2, [](StChip& chip, const std::uint8_t* p, Bytes*) {
                return chip.writeLockField(static_cast<std::uint16_t>(p[0] | p[1] << 8));
            }));
 }

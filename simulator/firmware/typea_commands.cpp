@@ -174,15 +174,15 @@ TypeACard* selectedOrSearch(Reader& reader, std::uint8_t* status) {
 }
 
 void registerTypeACommands(Firmware& fw) {
-    fw.registerHandler(0x46, "request", request);
-    fw.registerHandler(0x8C, "request and select", uidOfRequestAndSelect);
-    fw.registerHandler(0x20, "one-shot request", uidOfRequestAndSelect);
-    fw.registerHandler(0x47, "anticollision", anticollision);
-    fw.registerHandler(0x48, "select", select);
-    fw.registerHandler(0x29, "halt", halt);
-    fw.registerHandler(0x33, "ultralight select", ultralightSelect);
-    fw.registerHandler(0x63, "check card", checkCard);
-    fw.registerHandler(0x70, "request 080", request080);
+    fw.registerHandler(kv::cmd::rf_request, request);
+    fw.registerHandler(kv::cmd::rf_request1, uidOfRequestAndSelect);
+    fw.registerHandler(kv::cmd::rf_request_same_K62TX, uidOfRequestAndSelect);
+    fw.registerHandler(kv::cmd::rf_anticoll, anticollision);
+    fw.registerHandler(kv::cmd::rf_select, select);
+    fw.registerHandler(kv::cmd::rf_halt, halt);
+    fw.registerHandler(kv::cmd::rf_ul_select, ultralightSelect);
+    fw.registerHandler(kv::cmd::rf_check_card, checkCard);
+    fw.registerHandler(kv::cmd::rf_request_080, request080);
 }
 
 }  // namespace sim

@@ -22,8 +22,8 @@ std::optional<Reply> onTag(Reader& r, const Command& c, std::size_t length, Op o
 
 // Commands that take no argument and answer data.
 using Query = std::uint8_t (UltralightCard::*)(Bytes*) const;
-void registerQuery(Firmware& fw, std::uint8_t code, const std::string& name, Query query) {
-    fw.registerHandler(code, name, [query](Reader& r, const Command& c) {
+void registerQuery(Firmware& fw, const kv::ReaderCommand& command, Query query) {
+    fw.registerHandler(command, [query](Reader& r, const Command& c) {
         return onTag(r, c, 0, [&](UltralightCard& tag) {
             Bytes data;
             return answer((tag.*query)(&data), data);
@@ -46,38 +46,38 @@ std::optional<Reply> ulcInit(Reader& r, const Command& c) {
 }  // namespace
 
 void registerUltralightCommands(Firmware& fw) {
-    fw.registerHandler(0x35, "ultralight write", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_ul_write, [](Reader& r, const Command& c) {
         return onTag(r, c, 5, [&](UltralightCard& tag) { return answer(tag.write(c.payload[0], &c.payload[1])); });
     });
-    fw.registerHandler(0x96, "lock page", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_Ul_C_Lock_Page, [](Reader& r, const Command& c) {
         return onTag(r, c, 5, [&](UltralightCard& tag) { return answer(tag.lockPage(c.payload[0], &c.payload[1])); });
     });
-    fw.registerHandler(0x93, "ultralight C authenticate", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_Ul_C_Authentication, [](Reader& r, const Command& c) {
         return onTag(r, c, 17,
                      [&](UltralightCard& tag) { return answer(ulc::readerAuthenticate(tag, &c.payload[1])); });
     });
-    fw.registerHandler(0x94, "ultralight C change key", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_Ul_C_ModifyKey, [](Reader& r, const Command& c) {
         return onTag(r, c, 17, [&](UltralightCard& tag) { return answer(tag.ulcWriteKey(&c.payload[1])); });
     });
-    fw.registerHandler(0x95, "ultralight C initialise", ulcInit);
-    fw.registerHandler(0x86, "sector select", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_Ul_C_Init, ulcInit);
+    fw.registerHandler(kv::cmd::rf_NFC_Select_Sector, [](Reader& r, const Command& c) {
         return onTag(r, c, 1, [&](UltralightCard& tag) { return answer(tag.selectSector(c.payload[0])); });
     });
-    fw.registerHandler(0x88, "fast read", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_Ntag_Fast_Read, [](Reader& r, const Command& c) {
         return onTag(r, c, 2, [&](UltralightCard& tag) {
             Bytes data;
             return answer(tag.fastRead(c.payload[0], c.payload[1], &data), data);
         });
     });
-    fw.registerHandler(0x8A, "password authentication", [](Reader& r, const Command& c) {
+    fw.registerHandler(kv::cmd::rf_Ntag_Password_Auth, [](Reader& r, const Command& c) {
         return onTag(r, c, 4, [&](UltralightCard& tag) {
             Bytes pack;
             return answer(tag.passwordAuth(c.payload.data(), &pack), pack);
         });
     });
-    registerQuery(fw, 0x87, "get version", &UltralightCard::getVersion);
-    registerQuery(fw, 0x89, "read counter", &UltralightCard::readCounter);
-    registerQuery(fw, 0x8B, "read signature", &UltralightCard::readSignature);
+    registerQuery(fw, kv::cmd::rf_Ntag_Get_Version, &UltralightCard::getVersion);
+    registerQuery(fw, kv::cmd::rf_Ntag_Read_CNT, &UltralightCard::readCounter);
+    registerQuery(fw, kv::cmd::rf_Ntag_Read_Signature, &UltralightCard::readSignature);
 }
 
 }  // namespace sim

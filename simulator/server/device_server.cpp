@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "reader_list.h"
+
 namespace sim {
 namespace {
 
@@ -31,12 +33,6 @@ bool isSetupReport(const std::uint8_t* m, std::size_t n) {
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-std::string fileName(const ServerOptions& o) {
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "%04x-%04x-", o.vendor_id, o.product_id);
-    return prefix + o.name + ".sock";
-}
-
 }  // namespace
 
 DeviceServer::DeviceServer(Reader& reader, Firmware firmware, ServerOptions options)
@@ -55,7 +51,7 @@ bool DeviceServer::start(std::string* why) {
     if (::mkdir(options_.dir.c_str(), 0700) != 0 && errno != EEXIST) {
         return fail("cannot create " + options_.dir + ": " + std::strerror(errno));
     }
-    path_ = options_.dir + "/" + fileName(options_);
+    path_ = options_.dir + "/" + tavo::virtualDeviceFileName(options_.vendor_id, options_.product_id, options_.name);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path_.size() >= sizeof address.sun_path) return fail("socket path too long: " + path_);

@@ -16,7 +16,7 @@
 #include "server/device_server.h"
 #include "server/scenario.h"
 #include "cards/toolkit.h"
-#include "virtual_device.h"
+#include "reader_list.h"
 
 namespace {
 

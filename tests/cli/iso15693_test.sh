@@ -2,6 +2,12 @@
 # kovalink iso15693 against simulated I-CODE and Tag-it labels.
 source "$(dirname "$0")/lib.sh" "$1"
 
+# json_block N DATA: block N of the last JSON read holds DATA.
+json_block() {
+    checks=$((checks + 1))
+    grep -A1 -F "\"block\": $1," "$dir/stdout" | grep -qF "\"data\": \"$2\"" || fail "block $1 is not $2"
+}
+
 start_sim -v --card icode:uid=E004010000000001
 
 expect 0 iso15693 inventory
@@ -16,7 +22,9 @@ stdout_has "2      AA BB CC DD  no"
 stdout_has "3      11 22 33 44  no"
 # More blocks than one request carries.
 expect 0 iso15693 read 0 28 -u E004010000000001 --json
-stdout_has '"block": 27'
+json_block 2 "AA BB CC DD"
+json_block 3 "11 22 33 44"
+json_block 27 "00 00 00 00"
 expect 5 iso15693 read 28
 stderr_has "ISO15693_Read failed: status 0x42"
 expect 0 iso15693 lock 3 --yes
@@ -29,7 +37,8 @@ stdout_has '"afi": "07"'
 stdout_has '"dsfid": "09"'
 expect 0 iso15693 eas set
 expect 0 iso15693 eas alarm
-stdout_has "alarm: "
+# The simulated label's fixed EAS answer.
+stdout_has "alarm: 5AA53CC30FF096695AA53CC30FF09669A55AC33CF00F6996A55AC33CF00F6996"
 expect 0 iso15693 eas reset
 expect 5 iso15693 eas alarm
 
@@ -38,7 +47,11 @@ sim_command "place tagit:uid=E007000000000002"
 expect 0 iso15693 inventory
 stdout_has "count: 2"
 stdout_has "Texas Instruments"
+expect 0 iso15693 write 0 CAFEBABE -u E007000000000002
 expect 0 iso15693 read 0 -u E007000000000002
+stdout_has "0      CA FE BA BE"
+expect 0 iso15693 read 0 -u E004010000000001
+stdout_lacks "CA FE BA BE"
 expect 5 iso15693 read 0 -u E004010000000009
 stderr_has "status 0x0A (no card answered)"
 

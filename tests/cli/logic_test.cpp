@@ -1,13 +1,12 @@
 // The parts of kovalink that decide what is sent and how answers read:
-// number parsing, the trace's frame encoder and the 61xx/6Cxx rules. Hex and
-// access bits are the toolkit's (tests/common).
+// number parsing and the 61xx/6Cxx rules. Hex and access bits are the
+// toolkit's (tests/common).
 #include <gtest/gtest.h>
 
 #include <deque>
 
 #include "commands/apdu/status_words.h"
 #include "core/bytes.h"
-#include "core/frame_text.h"
 
 namespace {
 
@@ -35,14 +34,6 @@ TEST(CliParseNumber, RefusesRangeAndGarbage) {
         EXPECT_NE(kl::parseNumber(bad, 0, 255, &v), "") << bad;
     }
     EXPECT_EQ(v, 7);
-}
-
-TEST(CliRequestFrame, MatchesTheWireExamples) {
-    EXPECT_EQ(kl::encodeRequestFrame(0, 0x1D, {0x0A}), hex("02 00 00 04 1D 0A 2B 03"));
-    EXPECT_EQ(kl::encodeRequestFrame(0, 0x16, {}), hex("02 00 00 10 03 16 19 03"));          // length escaped
-    EXPECT_EQ(kl::encodeRequestFrame(0, 0x1D, {0xEF}), hex("02 00 00 04 1D EF 10 10 03"));   // checksum escaped
-    EXPECT_EQ(kl::encodeRequestFrame(0x0102, 0x3A, {0x41}), hex("02 10 02 01 04 3A 41 82 03"));
-    EXPECT_EQ(kl::encodeRequestFrame(0x0203, 0x16, {}), hex("02 10 03 10 02 10 03 16 1E 03"));  // address escaped
 }
 
 // A card that answers from a script and records what it got.

@@ -24,12 +24,13 @@ expect 0 info --json
 stdout_has '"model": "4B37"'
 stdout_has '"address": 7'
 
-# The trace shows the request frame as it goes on the wire.
+# The trace shows the frames as the transport sent and received them.
 expect 0 --trace beep 100
-stderr_has "-> rf_beep  02 00 00 04 1D 0A 2B 03"
-stderr_has "<- rf_beep  status 00"
+stderr_has "-> 0000 1D rf_beep  payload[1] 0A  | 02 00 00 04 1D 0A 2B 03"
+stderr_has "<- 0007 status 00 (success)  payload[0]  | 02 07 00 10 03 1D 00 27 03"
+stderr_has "-- rf_beep returned 0"
 expect 0 -a 7 beep --trace
-stderr_has "-> rf_beep  02 07 00 04 1D 28 50 03"
+stderr_has "| 02 07 00 04 1D 28 50 03"
 expect 0 light 2
 expect 0 antenna off
 expect 0 antenna on
@@ -38,7 +39,7 @@ expect 0 antenna on
 expect 0 address get
 stdout_has "address: 7"
 expect 0 address set 0x0102 --trace
-stderr_has "02 00 00 05 13 10 02 01 1B 03"
+stderr_has "| 02 00 00 05 13 10 02 01 1B 03"
 expect 0 address get --json
 stdout_has '"address": 258'
 expect 0 address set 7
@@ -58,7 +59,7 @@ expect 0 raw 0x16 --trace
 stdout_has "payload: 4B 37"
 stdout_has "checksum: "
 stdout_has "(good)"
-stderr_has "<- door_acess  02 07 00 05 16 00 4B 37 A4 03"
+stderr_has "<- 0007 status 00 (success)  payload[2] 4B 37  | 02 07 00 05 16 00 4B 37 A4 03"
 expect 5 raw 0x3A 99
 stdout_has "status: 05"
 stderr_has "status 0x05 (parameter out of range)"

@@ -72,6 +72,8 @@ TEST_F(TagExtAuth, DiversifiesOverTheUidPaddedOrCutToEightBytes) {
     unsigned char derived[16];
     const sim::Bytes padded = h("04A1B2C300000000");
     ASSERT_EQ(Key_Scatter(derived, padded.data(), 8, kKey.data(), 16), 0);
+    // Computed once with OpenSSL's two-key 3DES of the block and of its complement.
+    EXPECT_EQ(sim::hex(sim::Bytes(derived, derived + 16)), "2B F6 F8 E7 2F A2 C8 38 C7 D7 CD 10 6F A9 58 DD");
     ASSERT_EQ(authenticate(2, {}, sim::Bytes(derived, derived + 16)), 0);
     EXPECT_EQ(answer(), "90 00");
 }
@@ -97,6 +99,20 @@ TEST_F(TagExtAuth, ChallengeAnswerOtherThan9000StopsAfterOneExchange) {
     EXPECT_EQ(length, 0x55);
     EXPECT_EQ(payloads().size(), 1u);
     EXPECT_EQ(rf_GetErrorMessage(), 0);
+}
+
+// The second exchange reuses the first one's frame object; a transport
+// failure there used to leave the first exchange's status 0 behind.
+TEST_F(TagExtAuth, TransportFailureOnTheSecondExchangeRecordsStatusOne) {
+    activate("cpu-a:key=404142434445464748494A4B4C4D4E4F");
+    server->inject(sim::Fault{});  // the challenge is answered as usual
+    sim::Fault unplug;
+    std::string why;
+    ASSERT_TRUE(sim::Fault::parse("unplug-reply=0", &unplug, &why)) << why;
+    server->inject(unplug);
+    EXPECT_EQ(authenticate(0, {}, kKey), 1);
+    EXPECT_EQ(payloads().size(), 2u);
+    EXPECT_EQ(rf_GetErrorMessage(), 1);
 }
 
 TEST_F(TagExtAuth, RefusalsSendNothing) {

@@ -56,10 +56,15 @@ TEST(FrameEncode, AddressUsesOnlyLowSixteenBits) {
     EXPECT_EQ(encode(0x12340005, 0x1D, {0x01}), encode(0x0005, 0x1D, {0x01}));
 }
 
-TEST(FrameEncode, WorstCaseSizeIsCountedWithEscapes) {
+TEST(FrameEncode, WorstCaseFrameIsEncodedWhole) {
+    // Counted by hand: STX and ETX 2, address 10 10 escaped 4, length FF 1,
+    // command 10 escaped 2, 252 payload bytes 10 escaped 504, checksum
+    // (10 + 10 + FF + 10 + 252 x 10) & FF = EF 1: 514 bytes.
     const Bytes all_dle(252, 0x10);
-    EXPECT_EQ(kv::encodedFrameSize(0x1010, 0x10, all_dle.data(), 252),
-              static_cast<int>(encode(0x1010, 0x10, all_dle).size()));
+    const Bytes frame = encode(0x1010, 0x10, all_dle);
+    ASSERT_EQ(frame.size(), 514u);
+    EXPECT_EQ(frame[512], 0xEF);
+    EXPECT_EQ(frame[513], 0x03);
 }
 
 TEST(FrameEncode, RebuildReplacesTheRequestAndClearsTheReply) {
@@ -72,6 +77,16 @@ TEST(FrameEncode, RebuildReplacesTheRequestAndClearsTheReply) {
               (Bytes{0x02, 0x00, 0x00, 0x04, 0x1D, 0x0A, 0x2B, 0x03}));
     EXPECT_EQ(*frame.replyLength(), 0);
     EXPECT_EQ(frame.reply()[0], 0);
+}
+
+// A second exchange on the same frame object whose transport fails must not
+// report the first exchange's status 0.
+TEST(FrameEncode, RebuildForgetsTheParsedReplysStatus) {
+    Parsed p({0x02, 0x00, 0x00, 0x10, 0x03, 0x00, 0x00, 0x10, 0x03, 0x03});  // status 0, no payload
+    ASSERT_EQ(p.accepted, 1);
+    ASSERT_EQ(p.frame.GetStatus(), 0);
+    p.frame.Rebuild(0, 0x54, nullptr, 0);
+    EXPECT_EQ(p.frame.GetStatus(), 1);
 }
 
 TEST(FrameParse, WorkedReplyUnescapesPayload) {

@@ -27,6 +27,18 @@ TEST(Payload, RefusesNullDataAndOverlongPayloads) {
     EXPECT_FALSE(byte_by_byte.valid());
 }
 
+// u8() once past the limit used to take the size to 253, after which the
+// room left for bytes() wrapped to a huge count and the copy overran.
+TEST(Payload, BytesAfterU8PastTheLimitIsRefusedWithoutWriting) {
+    kv::Payload p;
+    for (int i = 0; i < 253; ++i) p.u8(0x11);
+    const std::vector<std::uint8_t> more(40, 0xEE);
+    p.bytes(more.data(), more.size());
+    EXPECT_FALSE(p.valid());
+    ASSERT_EQ(p.size(), 252);
+    EXPECT_EQ(std::vector<std::uint8_t>(p.data(), p.data() + p.size()), std::vector<std::uint8_t>(252, 0x11));
+}
+
 TEST(Request, RefusedPayloadSendsNothingAndKeepsTheLastStatus) {
     kv::g_lastStatus = 42;
     kv::Request request(0, 0x1D, kv::Payload().bytes(nullptr, 1));

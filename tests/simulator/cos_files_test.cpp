@@ -31,9 +31,11 @@ TEST_F(CosFiles, SelectsByFileIdAndByName) {
     EXPECT_EQ(run(cos, "00A4020002 DF01"), "6A 86");
     EXPECT_EQ(run(cos, "00A4000C02 DF01"), "90 00");
     EXPECT_EQ(run(cos, "00A4000003 DF0100"), "67 00");
-    // An EF of another DF is not reachable from the MF.
-    EXPECT_EQ(run(cos, "00A4000002 3F00"), run(cos, "00A4000002 3F00"));
+    // An EF of another DF is not reachable from the MF; the MF's own EF is.
+    EXPECT_EQ(run(cos, "00A4000002 3F00"), "6F 10 84 0E 31 50 41 59 2E 53 59 53 2E 44 44 46 30 31 90 00");
+    EXPECT_EQ(run(cos, "00A4000002 0001"), "6A 82");
     EXPECT_EQ(run(cos, "00A4000002 0002"), "6A 82");
+    EXPECT_EQ(run(cos, "00A4000002 000A"), "90 00");
 }
 
 TEST_F(CosFiles, ReadsAndUpdatesBinaryByCurrentFileAndShortId) {

@@ -1,66 +1,19 @@
 #include "hidraw_enum.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
+#include "fake_sysfs.h"
 #include "hidraw_backend.h"
 #include "hidraw_device.h"
 
 namespace {
 
+using tavotest::FakeSysfs;
+using tavotest::kReaderUevent;
+using tavotest::kVendorDescriptor;
 namespace fs = std::filesystem;
-
-const std::string kReaderUevent =
-    "DRIVER=hid-generic\n"
-    "HID_ID=0003:00001A86:0000E010\n"
-    "HID_NAME=WCH.CN USB Reader\n"
-    "HID_PHYS=usb-0000:00:14.0-2/input0\n"
-    "HID_UNIQ=\n"
-    "MODALIAS=hid:b0003g0001v00001A86p0000E010\n";
-
-// 32 bytes in and out on the vendor page, no report ids.
-const std::string kVendorDescriptor(
-    "\x06\x00\xFF\x09\x01\xA1\x01\x75\x08\x95\x20\x81\x02\x91\x02\xC0", 16);
-
-// A sysfs and a /dev in a private temporary folder.
-class FakeSysfs : public ::testing::Test {
-protected:
-    fs::path root;
-    std::string sysfs, dev;
-
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "hidraw-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        root = tmpl;
-        sysfs = (root / "sys").string();
-        dev = (root / "dev").string();
-        fs::create_directories(root / "sys/class/hidraw");
-        fs::create_directories(root / "dev");
-    }
-    void TearDown() override { fs::remove_all(root); }
-
-    fs::path deviceDir(const std::string& node) { return root / "sys/class/hidraw" / node / "device"; }
-
-    void addNode(const std::string& node, const std::string& uevent, const std::string* descriptor = nullptr) {
-        fs::create_directories(deviceDir(node));
-        std::ofstream(deviceDir(node) / "uevent", std::ios::binary) << uevent;
-        if (descriptor) std::ofstream(deviceDir(node) / "report_descriptor", std::ios::binary) << *descriptor;
-    }
-
-    static std::string uevent(const std::string& id, const std::string& name = "x") {
-        return "HID_ID=" + id + "\nHID_NAME=" + name + "\n";
-    }
-
-    std::vector<std::string> paths() {
-        std::vector<std::string> out;
-        for (const tavo::DeviceInfo& info : tavo::enumerateHidraw(sysfs, dev)) out.push_back(info.path);
-        return out;
-    }
-};
 
 TEST(Uevent, IdsAndNameAreTaken) {
     std::uint16_t vid = 0, pid = 0;
@@ -112,7 +65,7 @@ TEST_F(FakeSysfs, DevicesComeInNumericOrderWithTheirIds) {
     for (const auto& d : devices) EXPECT_EQ(d.backend, "hidraw");
 }
 
-TEST_F(FakeSysfs, UnusableEntriesAreSkipped) {
+TEST_F(FakeSysfs, UnusableEntriesAreSkippedWithTheReason) {
     addNode("hidraw0", "HID_ID=garbage\n");
     addNode("hidraw1", kReaderUevent);
     addNode("hidrawx", kReaderUevent);
@@ -122,6 +75,17 @@ TEST_F(FakeSysfs, UnusableEntriesAreSkipped) {
     fs::create_directories(deviceDir("hidraw3") / "uevent");    // uevent cannot be read
     fs::create_directories(root / "sys/class/hidraw/hidraw4");  // no device folder
     EXPECT_EQ(paths(), std::vector<std::string>{dev + "/hidraw1"});
+
+    std::vector<tavo::PassedOver> passed_over;
+    tavo::enumerateHidraw(sysfs, dev, &passed_over);
+    ASSERT_EQ(passed_over.size(), 4u);
+    EXPECT_EQ(passed_over[0].path, dev + "/hidraw0");
+    EXPECT_EQ(passed_over[0].why, "uevent has no valid HID_ID");
+    EXPECT_EQ(passed_over[1].path, dev + "/hidraw2");
+    EXPECT_EQ(passed_over[1].why.rfind("uevent unreadable (", 0), 0u) << passed_over[1].why;
+    EXPECT_NE(passed_over[1].why.find("No such file or directory)"), std::string::npos) << passed_over[1].why;
+    EXPECT_NE(passed_over[2].why.find("Is a directory)"), std::string::npos) << passed_over[2].why;
+    EXPECT_EQ(passed_over[3].path, dev + "/hidraw4");
 }
 
 TEST_F(FakeSysfs, PathsBeyondThePlatformLimitAreSkipped) {

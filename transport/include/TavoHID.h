@@ -7,6 +7,13 @@
  *
  * One device per process. Exchanges are serialised inside the library, so
  * callers on several threads never interleave reports on the wire.
+ *
+ * The library logs nothing, unless the environment variable TAVOHID_TRACE
+ * names a file (or is "-" or "stderr" for standard error) when OpenComPort
+ * opens the reader: every report then sent to or read from that reader is
+ * appended there as one line of hex with a note, for example
+ *   > 00 08 02 00 00 04 1D 0A 2B 03 00 ... 00  # exchange 1 request report 1/1
+ * A trace that cannot be written is dropped; the exchange goes on unchanged.
  */
 #ifndef TAVOHID_H
 #define TAVOHID_H

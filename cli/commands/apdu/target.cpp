@@ -7,7 +7,8 @@
 namespace kl::apdu {
 
 void TargetChoice::define(CLI::App& app) {
-    app.add_option("-t,--to", kind, "a: type A card (default), b: type B card, sam: a SAM slot, contact: the contact card")
+    app.add_option("-t,--to", kind,
+                   "a: type A card (default), b: type B card, sam: a SAM slot, contact: the contact card")
         ->check(CLI::IsMember({"a", "b", "sam", "contact"}));
     addNumber(app, "--sam", sam, 0, 15, "SAM number for --to sam (default 0, the first slot)");
     addNumber(app, "--contact-slot", contact_slot, 0, 15, "SAM number of the contact slot (default 6)");
@@ -31,39 +32,35 @@ Json Target::activate() {
     Answer answer;
     if (choice_.kind == "a" || choice_.kind == "b") {
         const unsigned char family = choice_.kind == "a" ? 'A' : 'B';
-        r.call({"rf_init_type", 0x3A, {family}}, [&] { return rf_init_type(a, family); });
+        r.call("rf_init_type", [&] { return rf_init_type(a, family); });
     }
     if (choice_.kind == "a") {
         auto reset = [&](unsigned char mode) {
-            return r.tryCall({"rf_typea_rst", 0x53, {mode}}, [&] { return rf_typea_rst(a, mode, answer.data, &answer.length); },
-                             [&] { return answer.bytes(); });
+            return r.tryCall("rf_typea_rst", [&] { return rf_typea_rst(a, mode, answer.data, &answer.length); });
         };
         // A memory card chosen by the anticollision gives no answer to RATS:
         // halt it and ask the idle cards again, until a processor card answers.
         int result = reset(kRequestAll);
         for (int tries = 0; result == kNoAnswerToRats && tries < 8; ++tries) {
-            r.call({"rf_halt", 0x29, {}}, [&] { return rf_halt(a); });
+            r.call("rf_halt", [&] { return rf_halt(a); });
             result = reset(kRequestIdle);
         }
         if (result != 0) throw libraryError("rf_typea_rst", result);
         return {{"uid_and_ats", toHex(answer.bytes())}};
     }
     if (choice_.kind == "b") {
-        r.call({"rf_atqb", 0x3B, {0}}, [&] { return rf_atqb(a, 0, answer.data, &answer.length); },
-               [&] { return answer.bytes(); });
+        r.call("rf_atqb", [&] { return rf_atqb(a, 0, answer.data, &answer.length); });
         // The PUPI (ATQB bytes 1-4) goes back in card order.
         const unsigned pupi = answer.data[1] | answer.data[2] << 8 | answer.data[3] << 16 |
                               static_cast<unsigned>(answer.data[4]) << 24;
-        r.call({"rf_attrib", 0x55, {answer.data[1], answer.data[2], answer.data[3], answer.data[4], cid_}},
-               [&] { return rf_attrib(a, pupi, cid_); });
+        r.call("rf_attrib", [&] { return rf_attrib(a, pupi, cid_); });
         return {{"atqb", toHex(answer.bytes())}, {"pupi", toHex(&answer.data[1], 4)}};
     }
     if (choice_.kind == "contact") {
-        r.call({"rf_ContactCpuCard_Power_OnOff", 0x90, {1}}, [&] { return rf_ContactCpuCard_Power_OnOff(a, 1); });
+        r.call("rf_ContactCpuCard_Power_OnOff", [&] { return rf_ContactCpuCard_Power_OnOff(a, 1); });
     }
     const auto param = static_cast<unsigned char>(samNumber() << 4 | choice_.rate);
-    r.call({"rf_sam_rst_2", 0x19, {param}}, [&] { return rf_sam_rst_2(a, &param, 1, answer.data, &answer.length); },
-           [&] { return answer.bytes(); });
+    r.call("rf_sam_rst_2", [&] { return rf_sam_rst_2(a, &param, 1, answer.data, &answer.length); });
     return {{"atr", toHex(answer.bytes())}};
 }
 
@@ -72,21 +69,13 @@ Bytes Target::send(const Bytes& apdu) {
     const auto a = r.address();
     const auto n = static_cast<unsigned char>(apdu.size());
     Answer answer;
-    auto reply = [&] { return answer.bytes(); };
     if (choice_.kind == "a") {
-        r.call({"rf_cos_command", 0x54, apdu}, [&] { return rf_cos_command(a, apdu.data(), n, answer.data, &answer.length); },
-               reply);
+        r.call("rf_cos_command", [&] { return rf_cos_command(a, apdu.data(), n, answer.data, &answer.length); });
     } else if (choice_.kind == "b") {
-        Bytes payload = {cid_};
-        payload.insert(payload.end(), apdu.begin(), apdu.end());
-        r.call({"rf_typeb_cos", 0x3C, payload},
-               [&] { return rf_typeb_cos(a, cid_, apdu.data(), n, answer.data, &answer.length); }, reply);
+        r.call("rf_typeb_cos", [&] { return rf_typeb_cos(a, cid_, apdu.data(), n, answer.data, &answer.length); });
     } else {
         const auto number = static_cast<unsigned char>(samNumber());
-        Bytes payload = {number};
-        payload.insert(payload.end(), apdu.begin(), apdu.end());
-        r.call({"rf_sam_cos_2", 0x1A, payload},
-               [&] { return rf_sam_cos_2(a, number, apdu.data(), n, answer.data, &answer.length); }, reply);
+        r.call("rf_sam_cos_2", [&] { return rf_sam_cos_2(a, number, apdu.data(), n, answer.data, &answer.length); });
     }
     return answer.bytes();
 }

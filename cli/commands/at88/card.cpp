@@ -12,14 +12,12 @@ void PasswordChoice::define(CLI::App& app, bool required) {
 
 void open(Session& reader, const PasswordChoice& password) {
     const auto a = reader.address();
-    reader.call({"rf_init_type", 0x3A, {'r'}}, [&] { return rf_init_type(a, 'r'); });
+    reader.call("rf_init_type", [&] { return rf_init_type(a, 'r'); });
     unsigned char atqb[256] = {};
     unsigned char length = 0;
-    reader.call({"rf_atqb", 0x3B, {0}}, [&] { return rf_atqb(a, 0, atqb, &length); },
-                [&] { return Bytes(atqb, atqb + length); });
+    reader.call("rf_atqb", [&] { return rf_atqb(a, 0, atqb, &length); });
     if (password.password.empty()) return;
-    reader.call({"rf_at020_check", 0x3F, password.password},
-                [&] { return rf_at020_check(a, password.password.data()); });
+    reader.call("rf_at020_check", [&] { return rf_at020_check(a, password.password.data()); });
 }
 
 }  // namespace kl::at88

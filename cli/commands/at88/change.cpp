@@ -8,15 +8,15 @@ namespace {
 
 struct Operation {
     const char* function;
-    unsigned char code;
     std::size_t length;
     int (*call)(int, const unsigned char*);
     const char* help;
     bool permanent;
 };
 
-const Operation kLock = {"rf_at020_lock", 0x42, 4, rf_at020_lock, "4 lock bytes (set for good)", true};
-const Operation kCount = {"rf_at020_count", 0x43, 6, rf_at020_count, "6 bytes: the new signature stored with the count", false};
+const Operation kLock = {"rf_at020_lock", 4, rf_at020_lock, "4 lock bytes (set for good)", true};
+const Operation kCount = {"rf_at020_count", 6, rf_at020_count, "6 bytes: the new signature stored with the count",
+                          false};
 
 template <const Operation& op>
 class Change : public kl::Command {
@@ -31,7 +31,7 @@ public:
         if (op.permanent && !yes_) throw kl::usageError("lock bits are permanent; add --yes");
         kl::Session& r = context.reader;
         kl::at88::open(r, password_);
-        r.call({op.function, op.code, data_}, [&] { return op.call(r.address(), data_.data()); });
+        r.call(op.function, [&] { return op.call(r.address(), data_.data()); });
         context.out["done"] = op.function;
     }
 

@@ -11,7 +11,7 @@ public:
     void run(kl::Context& context) override {
         kl::Session& r = context.reader;
         kl::at88::open(r, {});
-        r.call({"rf_at020_deselect", 0x44, {}}, [&] { return rf_at020_deselect(r.address()); });
+        r.call("rf_at020_deselect", [&] { return rf_at020_deselect(r.address()); });
         context.out["deselected"] = true;
     }
 };

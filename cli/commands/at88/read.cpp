@@ -24,8 +24,7 @@ public:
             const auto page = static_cast<unsigned char>(p);
             unsigned char data[256] = {};
             unsigned char length = 0;
-            r.call({"rf_at020_read", 0x40, {page}}, [&] { return rf_at020_read(r.address(), page, data, &length); },
-                   [&] { return kl::Bytes(data, data + length); });
+            r.call("rf_at020_read", [&] { return rf_at020_read(r.address(), page, data, &length); });
             pages.push_back({{"page", p}, {"data", kl::toHex(data, kl::at88::kPageSize, " ")}});
         }
         context.out["pages"] = pages;

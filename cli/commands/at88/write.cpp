@@ -18,9 +18,7 @@ public:
     void run(kl::Context& context) override {
         kl::Session& r = context.reader;
         kl::at88::open(r, password_);
-        kl::Bytes payload = {page_};
-        payload.insert(payload.end(), data_.begin(), data_.end());
-        r.call({"rf_at020_write", 0x41, payload}, [&] { return rf_at020_write(r.address(), page_, data_.data()); });
+        r.call("rf_at020_write", [&] { return rf_at020_write(r.address(), page_, data_.data()); });
         context.out["page"] = page_;
         context.out["written"] = kl::toHex(data_, " ");
     }

@@ -8,16 +8,17 @@ const bool kGroup = kl::registerGroup("felica", "FeliCa cards: the card identifi
 
 class Uid : public kl::Command {
 public:
-    void define(CLI::App& app) override { app.footer("The 6-byte card number of the IDm (the IDm without its manufacturer code)."); }
+    void define(CLI::App& app) override {
+        app.footer("The 6-byte card number of the IDm (the IDm without its manufacturer code).");
+    }
 
     void run(kl::Context& context) override {
         kl::Session& r = context.reader;
         const auto a = r.address();
-        r.call({"rf_init_type", 0x3A, {'C'}}, [&] { return rf_init_type(a, 'C'); });
+        r.call("rf_init_type", [&] { return rf_init_type(a, 'C'); });
         unsigned char uid[256] = {};
         int length = 0;
-        r.call({"rf_felica_get_uid", 0x81, {}}, [&] { return rf_felica_get_uid(a, uid, &length); },
-               [&] { return kl::Bytes(uid, uid + (length > 0 && length < 256 ? length : 0)); });
+        r.call("rf_felica_get_uid", [&] { return rf_felica_get_uid(a, uid, &length); });
         context.out["uid"] = kl::toHex(uid, 6);
     }
 };

@@ -25,17 +25,15 @@ public:
         const unsigned char* uid = label.uid().data();
         kl::Session& r = label.reader();
         if (action_ == "set") {
-            r.call({"ISO15693_SET_EAS_ICODE", 0x7D, label.head()}, [&] { return ISO15693_SET_EAS_ICODE(a, f, uid); });
+            r.call("ISO15693_SET_EAS_ICODE", [&] { return ISO15693_SET_EAS_ICODE(a, f, uid); });
         } else if (action_ == "reset") {
-            r.call({"ISO15693_RESET_EAS_ICODE", 0x7E, label.head()}, [&] { return ISO15693_RESET_EAS_ICODE(a, f, uid); });
+            r.call("ISO15693_RESET_EAS_ICODE", [&] { return ISO15693_RESET_EAS_ICODE(a, f, uid); });
         } else if (action_ == "lock") {
-            r.call({"ISO15693_LOCK_EAS_ICODE", 0x7F, label.head()}, [&] { return ISO15693_LOCK_EAS_ICODE(a, f, uid); });
+            r.call("ISO15693_LOCK_EAS_ICODE", [&] { return ISO15693_LOCK_EAS_ICODE(a, f, uid); });
         } else {
             unsigned char data[256] = {};
             unsigned char length = 0;
-            r.call({"ISO15693_EAS_ALARM_ICODE", 0x80, label.head()},
-                   [&] { return ISO15693_EAS_ALARM_ICODE(a, f, uid, data, &length); },
-                   [&] { return kl::Bytes(data, data + length); });
+            r.call("ISO15693_EAS_ALARM_ICODE", [&] { return ISO15693_EAS_ALARM_ICODE(a, f, uid, data, &length); });
             context.out["alarm"] = kl::toHex(data, length);
         }
         context.out["uid"] = kl::iso15693::showUid(label.uid());

@@ -10,15 +10,13 @@ namespace {
 struct Field {
     const char* name;
     const char* write_name;
-    unsigned char write_code;
     int (*write)(int, unsigned char, const unsigned char*, unsigned char);
     const char* lock_name;
-    unsigned char lock_code;
     int (*lock)(int, unsigned char, const unsigned char*);
 };
 
-const Field kAfi = {"afi", "ISO15693_Write_AFI", 0x77, ISO15693_Write_AFI, "ISO15693_Lock_AFI", 0x78, ISO15693_Lock_AFI};
-const Field kDsfid = {"dsfid", "ISO15693_Write_DSFID", 0x79, ISO15693_Write_DSFID, "ISO15693_Lock_DSFID", 0x7A,
+const Field kAfi = {"afi", "ISO15693_Write_AFI", ISO15693_Write_AFI, "ISO15693_Lock_AFI", ISO15693_Lock_AFI};
+const Field kDsfid = {"dsfid", "ISO15693_Write_DSFID", ISO15693_Write_DSFID, "ISO15693_Lock_DSFID",
                       ISO15693_Lock_DSFID};
 
 template <const Field& field>
@@ -40,15 +38,11 @@ public:
         const auto a = label.address();
         if (value_ >= 0) {
             const auto v = static_cast<unsigned char>(value_);
-            kl::Bytes payload = label.head();
-            payload.push_back(v);
-            label.reader().call({field.write_name, field.write_code, payload},
-                                [&] { return field.write(a, label.flags(), label.uid().data(), v); });
+            label.reader().call(field.write_name, [&] { return field.write(a, label.flags(), label.uid().data(), v); });
             context.out[field.name] = kl::toHex(&v, 1);
         }
         if (lock_) {
-            label.reader().call({field.lock_name, field.lock_code, label.head()},
-                                [&] { return field.lock(a, label.flags(), label.uid().data()); });
+            label.reader().call(field.lock_name, [&] { return field.lock(a, label.flags(), label.uid().data()); });
             context.out["locked"] = true;
         }
         context.out["uid"] = kl::iso15693::showUid(label.uid());

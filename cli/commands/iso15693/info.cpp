@@ -14,12 +14,9 @@ public:
         label.find();
         unsigned char data[256] = {};
         unsigned char length = 0;
-        label.reader().call({"ISO15693_Get_System_Information", 0x7B, label.head()},
-                            [&] {
-                                return ISO15693_Get_System_Information(label.address(), label.flags(), label.uid().data(),
-                                                                       data, &length);
-                            },
-                            [&] { return kl::Bytes(data, data + length); });
+        label.reader().call("ISO15693_Get_System_Information", [&] {
+            return ISO15693_Get_System_Information(label.address(), label.flags(), label.uid().data(), data, &length);
+        });
         if (length < 9) throw kl::Failure(kl::kExitTransport, "system information shorter than 9 bytes");
         // Information flags, UID, then the fields the flags announce.
         const std::uint8_t info = data[0];

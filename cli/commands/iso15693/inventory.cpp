@@ -23,8 +23,7 @@ public:
         kl::iso15693::selectFamily(r);
         unsigned char data[256] = {};
         unsigned char length = 0;
-        r.call({"ISO15693_Inventorys", 0x85, {}}, [&] { return ISO15693_Inventorys(r.address(), data, &length); },
-               [&] { return kl::Bytes(data, data + length); });
+        r.call("ISO15693_Inventorys", [&] { return ISO15693_Inventorys(r.address(), data, &length); });
         kl::Json labels = kl::Json::array();
         for (unsigned at = 0; at + 9 <= length; at += 9) {
             const kl::Bytes uid(data + at + 1, data + at + 9);

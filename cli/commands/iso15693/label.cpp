@@ -15,7 +15,7 @@ void LabelChoice::define(CLI::App& app) {
 }
 
 void selectFamily(Session& reader) {
-    reader.call({"rf_init_type", 0x3A, {'1'}}, [&] { return rf_init_type(reader.address(), '1'); });
+    reader.call("rf_init_type", [&] { return rf_init_type(reader.address(), '1'); });
 }
 
 const Bytes& Label::find() {
@@ -26,17 +26,9 @@ const Bytes& Label::find() {
     }
     unsigned char data[256] = {};
     unsigned char length = 0;
-    reader().call({"ISO15693_Inventory", 0x70, {}}, [&] { return ISO15693_Inventory(address(), data, &length); },
-                  [&] { return Bytes(data, data + length); });
+    reader().call("ISO15693_Inventory", [&] { return ISO15693_Inventory(address(), data, &length); });
     uid_.assign(data + 1, data + 1 + kUidSize);
     return uid_;
-}
-
-Bytes Label::head() const {
-    Bytes head(1 + uid_.size());
-    head[0] = flags();
-    std::copy(uid_.begin(), uid_.end(), head.begin() + 1);
-    return head;
 }
 
 }  // namespace kl::iso15693

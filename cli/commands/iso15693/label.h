@@ -29,8 +29,6 @@ public:
     const Bytes& find();
     const Bytes& uid() const { return uid_; }
     unsigned char flags() const { return static_cast<unsigned char>(choice_.flags); }
-    // Flags byte and UID: the start of every addressed request payload.
-    Bytes head() const;
 
     Session& reader() { return context_.reader; }
     std::uint16_t address() const { return context_.reader.address(); }

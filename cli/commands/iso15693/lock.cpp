@@ -18,9 +18,7 @@ public:
         if (!yes_) throw kl::usageError("locking is permanent; add --yes");
         kl::iso15693::Label label(context, label_);
         label.find();
-        kl::Bytes payload = label.head();
-        payload.push_back(block_);
-        label.reader().call({"ISO15693_Lock_Block", 0x76, payload}, [&] {
+        label.reader().call("ISO15693_Lock_Block", [&] {
             return ISO15693_Lock_Block(label.address(), label.flags(), label.uid().data(), block_);
         });
         context.out["uid"] = kl::iso15693::showUid(label.uid());

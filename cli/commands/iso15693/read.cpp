@@ -38,25 +38,20 @@ public:
 
 private:
     static kl::Bytes read(kl::iso15693::Label& label, unsigned first, unsigned count) {
-        return call(label, "ISO15693_Read", 0x74, first, count, ISO15693_Read);
+        return call(label, "ISO15693_Read", first, count, ISO15693_Read);
     }
     static kl::Bytes security(kl::iso15693::Label& label, unsigned first, unsigned count) {
-        return call(label, "ISO15693_Get_Block_Security", 0x7C, first, count, ISO15693_Get_Block_Security);
+        return call(label, "ISO15693_Get_Block_Security", first, count, ISO15693_Get_Block_Security);
     }
 
     using Fn = int (*)(int, unsigned char, const unsigned char*, unsigned char, unsigned char, unsigned char*,
                        unsigned char*);
-    static kl::Bytes call(kl::iso15693::Label& label, const char* name, unsigned char code, unsigned first,
-                          unsigned count, Fn fn) {
+    static kl::Bytes call(kl::iso15693::Label& label, const char* name, unsigned first, unsigned count, Fn fn) {
         unsigned char data[256] = {};
         unsigned char length = 0;
         const auto f = static_cast<unsigned char>(first), n = static_cast<unsigned char>(count);
-        kl::Bytes payload = label.head();
-        payload.push_back(f);
-        payload.push_back(n);
-        label.reader().call({name, code, payload},
-                            [&] { return fn(label.address(), label.flags(), label.uid().data(), f, n, data, &length); },
-                            [&] { return kl::Bytes(data, data + length); });
+        label.reader().call(
+            name, [&] { return fn(label.address(), label.flags(), label.uid().data(), f, n, data, &length); });
         return kl::Bytes(data, data + length);
     }
 

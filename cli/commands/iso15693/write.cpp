@@ -23,10 +23,7 @@ public:
         for (unsigned i = 0; i < count; ++i) {
             const auto block = static_cast<unsigned char>(first_ + i);
             const unsigned char* bytes = &data_[i * kl::iso15693::kBlockSize];
-            kl::Bytes payload = label.head();
-            payload.push_back(block);
-            payload.insert(payload.end(), bytes, bytes + kl::iso15693::kBlockSize);
-            label.reader().call({"ISO15693_Write", 0x75, payload}, [&] {
+            label.reader().call("ISO15693_Write", [&] {
                 return ISO15693_Write(label.address(), label.flags(), label.uid().data(), block, bytes);
             });
         }

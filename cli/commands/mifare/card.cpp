@@ -38,8 +38,7 @@ bool Card::selectOne(unsigned char mode) {
     Session& r = reader();
     const auto a = address();
     unsigned char atqa[2] = {};
-    const int result = r.tryCall({"rf_request", 0x46, {mode}}, [&] { return rf_request(a, mode, atqa); },
-                                 [&] { return Bytes(atqa, atqa + 2); });
+    const int result = r.tryCall("rf_request", [&] { return rf_request(a, mode, atqa); });
     if (result == kNoCardStatus && mode == kRequestIdle) return false;
     if (result != 0) throw libraryError("rf_request", result);
     // Bits 6-7 of the answer to request give the UID size: 4, 7 or 10 bytes.
@@ -47,11 +46,9 @@ bool Card::selectOne(unsigned char mode) {
     const unsigned char uid_size = size_code == 0 ? 4 : size_code == 1 ? 7 : 10;
     unsigned char uid[256] = {};
     unsigned char uid_length = 0;
-    r.call({"rf_anticoll", 0x47, {uid_size}}, [&] { return rf_anticoll(a, uid_size, uid, &uid_length); },
-           [&] { return Bytes(uid, uid + uid_length); });
+    r.call("rf_anticoll", [&] { return rf_anticoll(a, uid_size, uid, &uid_length); });
     unsigned char sak = 0;
-    r.call({"rf_select", 0x48, Bytes(uid, uid + uid_length)}, [&] { return rf_select(a, uid, uid_length, &sak); },
-           [&] { return Bytes{sak}; });
+    r.call("rf_select", [&] { return rf_select(a, uid, uid_length, &sak); });
     id_.atqa.assign(atqa, atqa + 2);
     id_.uid.assign(uid, uid + uid_length);
     id_.sak = sak;
@@ -66,7 +63,7 @@ const CardId& Card::search(bool classic_only) {
         if (id_.classic) return id_;
         if (!first) first = id_;
         // Put it aside: a halted card answers only the wake-up request.
-        reader().call({"rf_halt", 0x29, {}}, [&] { return rf_halt(address()); });
+        reader().call("rf_halt", [&] { return rf_halt(address()); });
         if (id_.uid == first->uid && mode == kRequestIdle) break;
     }
     if (classic_only) {
@@ -77,17 +74,9 @@ const CardId& Card::search(bool classic_only) {
     return id_;
 }
 
-namespace {
-Bytes authPayload(unsigned char key_type, unsigned block, const Bytes& key) {
-    Bytes payload = {key_type, static_cast<std::uint8_t>(block)};
-    payload.insert(payload.end(), key.begin(), key.end());
-    return payload;
-}
-}  // namespace
-
 bool Card::tryAuthenticate(unsigned block, unsigned char key_type, const Bytes& key) {
     const auto b = static_cast<unsigned char>(block);
-    const int result = reader().tryCall({"rf_M1_authentication2", 0x4A, authPayload(key_type, block, key)},
+    const int result = reader().tryCall("rf_M1_authentication2",
                                         [&] { return rf_M1_authentication2(address(), key_type, b, key.data()); });
     if (result == 0) return true;
     if (result == 1) throw libraryError("rf_M1_authentication2", result);
@@ -97,8 +86,7 @@ bool Card::tryAuthenticate(unsigned block, unsigned char key_type, const Bytes& 
 
 void Card::authenticate(unsigned block, unsigned char key_type, const Bytes& key) {
     const auto b = static_cast<unsigned char>(block);
-    reader().call({"rf_M1_authentication2", 0x4A, authPayload(key_type, block, key)},
-                  [&] { return rf_M1_authentication2(address(), key_type, b, key.data()); });
+    reader().call("rf_M1_authentication2", [&] { return rf_M1_authentication2(address(), key_type, b, key.data()); });
 }
 
 std::optional<Bytes> Card::tryRead(unsigned block) { return typea::tryRead16(reader(), block, &last_result_); }
@@ -107,9 +95,7 @@ Bytes Card::read(unsigned block) { return typea::read16(reader(), block); }
 
 bool Card::tryWrite(unsigned block, const Bytes& data) {
     const auto b = static_cast<unsigned char>(block);
-    Bytes payload = {b};
-    payload.insert(payload.end(), data.begin(), data.end());
-    last_result_ = reader().tryCall({"rf_M1_write", 0x4C, payload}, [&] { return rf_M1_write(address(), b, data.data()); });
+    last_result_ = reader().tryCall("rf_M1_write", [&] { return rf_M1_write(address(), b, data.data()); });
     if (last_result_ == 1) throw libraryError("rf_M1_write", last_result_);
     return last_result_ == 0;
 }

@@ -6,15 +6,7 @@
 
 namespace {
 
-using kl::Bytes;
-
 enum class Op { get, set, inc, dec, restore, transfer };
-
-Bytes blockAndValue(unsigned block, int value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    return {static_cast<std::uint8_t>(block), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-}
 
 template <Op op>
 class Value : public kl::Command {
@@ -52,21 +44,21 @@ public:
         switch (op) {
         case Op::get: {
             int value = 0;
-            r.call({"rf_M1_readval", 0x4E, {b}}, [&] { return rf_M1_readval(a, b, &value); });
+            r.call("rf_M1_readval", [&] { return rf_M1_readval(a, b, &value); });
             context.out["value"] = value;
             break;
         }
         case Op::set:
-            r.call({"rf_M1_initval", 0x4D, blockAndValue(b, value_)}, [&] { return rf_M1_initval(a, b, value_); });
+            r.call("rf_M1_initval", [&] { return rf_M1_initval(a, b, value_); });
             break;
         case Op::inc:
-            r.call({"rf_M1_increment", 0x50, blockAndValue(b, value_)}, [&] { return rf_M1_increment(a, b, value_); });
+            r.call("rf_M1_increment", [&] { return rf_M1_increment(a, b, value_); });
             break;
         case Op::dec:
-            r.call({"rf_M1_decrement", 0x4F, blockAndValue(b, value_)}, [&] { return rf_M1_decrement(a, b, value_); });
+            r.call("rf_M1_decrement", [&] { return rf_M1_decrement(a, b, value_); });
             break;
         case Op::restore:
-            r.call({"rf_M1_restore", 0x51, {b}}, [&] { return rf_M1_restore(a, b); });
+            r.call("rf_M1_restore", [&] { return rf_M1_restore(a, b); });
             if (target_ > 0) transfer(r, a, static_cast<unsigned char>(target_));
             break;
         case Op::transfer:
@@ -80,7 +72,7 @@ public:
             int value = 0;
             const auto s = static_cast<unsigned char>(shown);
             context.out["block"] = shown;
-            if (r.tryCall({"rf_M1_readval", 0x4E, {s}}, [&] { return rf_M1_readval(a, s, &value); }) == 0) {
+            if (r.tryCall("rf_M1_readval", [&] { return rf_M1_readval(a, s, &value); }) == 0) {
                 context.out["value"] = value;
             }
         }
@@ -88,7 +80,7 @@ public:
 
 private:
     static void transfer(kl::Session& r, std::uint16_t a, unsigned char block) {
-        r.call({"rf_M1_transfer", 0x52, {block}}, [&] { return rf_M1_transfer(a, block); });
+        r.call("rf_M1_transfer", [&] { return rf_M1_transfer(a, block); });
     }
 
     int block_ = 0;
@@ -103,5 +95,6 @@ KL_COMMAND(Value<Op::get>, "mifare value get", "read the value of a value block"
 KL_COMMAND(Value<Op::set>, "mifare value set", "format a block as a value block holding VALUE")
 KL_COMMAND(Value<Op::inc>, "mifare value inc", "add VALUE to a value block")
 KL_COMMAND(Value<Op::dec>, "mifare value dec", "subtract VALUE from a value block")
-KL_COMMAND(Value<Op::restore>, "mifare value restore", "load a value block into the transfer buffer (and copy it to TARGET)")
+KL_COMMAND(Value<Op::restore>, "mifare value restore",
+           "load a value block into the transfer buffer (and copy it to TARGET)")
 KL_COMMAND(Value<Op::transfer>, "mifare value transfer", "write the transfer buffer into a block")

@@ -16,9 +16,8 @@ public:
         kl::st::selectChip(r);
         unsigned char answer[256] = {};
         unsigned char length = 0;
-        r.call({"rf_srix4k_authenticate", 0x67, challenge_},
-               [&] { return rf_srix4k_authenticate(r.address(), challenge_.data(), answer, &length); },
-               [&] { return kl::Bytes(answer, answer + length); });
+        r.call("rf_srix4k_authenticate",
+               [&] { return rf_srix4k_authenticate(r.address(), challenge_.data(), answer, &length); });
         context.out["response"] = kl::toHex(answer, length);
     }
 

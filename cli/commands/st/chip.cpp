@@ -13,12 +13,12 @@ Bytes selectChip(Session& reader) {
     const auto a = reader.address();
     // A chip selected or completed by an earlier call answers no new
     // initiation until the field was off: each call starts from a fresh field.
-    reader.call({"rf_antenna_sta", 0x05, {0}}, [&] { return rf_antenna_sta(a, 0); });
-    reader.call({"rf_antenna_sta", 0x05, {1}}, [&] { return rf_antenna_sta(a, 1); });
-    reader.call({"rf_init_type", 0x3A, {'s'}}, [&] { return rf_init_type(a, 's'); });
+    reader.call("rf_antenna_sta", [&] { return rf_antenna_sta(a, 0); });
+    reader.call("rf_antenna_sta", [&] { return rf_antenna_sta(a, 1); });
+    reader.call("rf_init_type", [&] { return rf_init_type(a, 's'); });
     // The whole reply is copied without its length; the chip identifier is its first byte.
     unsigned char id[256] = {};
-    reader.call({"rf_st_select", 0x60, {}}, [&] { return rf_st_select(a, id); });
+    reader.call("rf_st_select", [&] { return rf_st_select(a, id); });
     return Bytes(id, id + 1);
 }
 
@@ -27,11 +27,10 @@ Bytes readBlock(Session& reader, const ChipChoice& chip, unsigned block) {
     const auto b = static_cast<unsigned char>(block);
     unsigned char data[256] = {};
     unsigned char length = 0;
-    auto reply = [&] { return Bytes(data, data + length); };
     if (chip.sr176) {
-        reader.call({"rf_sr176_readblock", 0x62, {b}}, [&] { return rf_sr176_readblock(a, b, data, &length); }, reply);
+        reader.call("rf_sr176_readblock", [&] { return rf_sr176_readblock(a, b, data, &length); });
     } else {
-        reader.call({"rf_srix4k_readblock", 0x65, {b}}, [&] { return rf_srix4k_readblock(a, b, data, &length); }, reply);
+        reader.call("rf_srix4k_readblock", [&] { return rf_srix4k_readblock(a, b, data, &length); });
     }
     return Bytes(data, data + chip.blockSize());
 }

@@ -14,7 +14,7 @@ public:
     void run(kl::Context& context) override {
         kl::Session& r = context.reader;
         kl::st::selectChip(r);
-        r.call({"rf_st_completion", 0x61, {}}, [&] { return rf_st_completion(r.address()); });
+        r.call("rf_st_completion", [&] { return rf_st_completion(r.address()); });
         context.out["completed"] = true;
     }
 };

@@ -23,11 +23,11 @@ public:
         kl::st::selectChip(r);
         const auto a = r.address();
         if (chip_.sr176) {
-            r.call({"rf_sr176_protectblock", 0x64, bits_}, [&] { return rf_sr176_protectblock(a, bits_[0]); });
+            r.call("rf_sr176_protectblock", [&] { return rf_sr176_protectblock(a, bits_[0]); });
         } else if (bits_.size() == 1) {
-            r.call({"rf_srix4k_writelockreg", 0x69, bits_}, [&] { return rf_srix4k_writelockreg(a, bits_[0]); });
+            r.call("rf_srix4k_writelockreg", [&] { return rf_srix4k_writelockreg(a, bits_[0]); });
         } else {
-            r.call({"rf_sri512_writelockreg", 0x6C, bits_}, [&] { return rf_sri512_writelockreg(a, bits_.data()); });
+            r.call("rf_sri512_writelockreg", [&] { return rf_sri512_writelockreg(a, bits_.data()); });
         }
         context.out["locked"] = kl::toHex(bits_);
     }

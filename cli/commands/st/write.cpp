@@ -24,12 +24,10 @@ public:
         }
         kl::Session& r = context.reader;
         kl::st::selectChip(r);
-        kl::Bytes payload = {block_};
-        payload.insert(payload.end(), data_.begin(), data_.end());
         if (chip_.sr176) {
-            r.call({"rf_sr176_writeblock", 0x63, payload}, [&] { return rf_sr176_writeblock(r.address(), block_, data_.data()); });
+            r.call("rf_sr176_writeblock", [&] { return rf_sr176_writeblock(r.address(), block_, data_.data()); });
         } else {
-            r.call({"rf_srix4k_writeblock", 0x66, payload}, [&] { return rf_srix4k_writeblock(r.address(), block_, data_.data()); });
+            r.call("rf_srix4k_writeblock", [&] { return rf_srix4k_writeblock(r.address(), block_, data_.data()); });
         }
         context.out["block"] = block_;
         context.out["now"] = kl::toHex(kl::st::readBlock(r, chip_, block_), " ");

@@ -6,15 +6,14 @@
 namespace kl::typea {
 
 void selectFamily(Session& reader) {
-    reader.call({"rf_init_type", 0x3A, {'A'}}, [&] { return rf_init_type(reader.address(), 'A'); });
+    reader.call("rf_init_type", [&] { return rf_init_type(reader.address(), 'A'); });
 }
 
 std::optional<Bytes> tryRead16(Session& reader, unsigned block, int* result) {
     const auto b = static_cast<unsigned char>(block);
     unsigned char data[256] = {};
     unsigned char length = 0;
-    *result = reader.tryCall({"rf_M1_read", 0x4B, {b}}, [&] { return rf_M1_read(reader.address(), b, data, &length); },
-                             [&] { return Bytes(data, data + length); });
+    *result = reader.tryCall("rf_M1_read", [&] { return rf_M1_read(reader.address(), b, data, &length); });
     if (*result == 1) throw libraryError("rf_M1_read", *result);
     if (*result != 0) return std::nullopt;
     if (length != 16) {

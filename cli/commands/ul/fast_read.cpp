@@ -10,7 +10,8 @@ class FastRead : public kl::Command {
 public:
     void define(CLI::App& app) override {
         kl::addNumber(app, "START", start_, 0, 255, "first page")->required();
-        kl::addNumber(app, "END", end_, 0, 255, "last page (at most 62 pages after START: one reply frame)")->required();
+        kl::addNumber(app, "END", end_, 0, 255, "last page (at most 62 pages after START: one reply frame)")
+            ->required();
         auth_.define(app);
     }
 
@@ -22,9 +23,7 @@ public:
         unsigned char data[256] = {};
         unsigned char length = 0;
         const auto s = static_cast<unsigned char>(start_), e = static_cast<unsigned char>(end_);
-        tag.reader().call({"rf_Ntag_Fast_Read", 0x88, {s, e}},
-                          [&] { return rf_Ntag_Fast_Read(tag.address(), s, e, data, &length); },
-                          [&] { return kl::Bytes(data, data + length); });
+        tag.reader().call("rf_Ntag_Fast_Read", [&] { return rf_Ntag_Fast_Read(tag.address(), s, e, data, &length); });
         kl::Json pages = kl::Json::array();
         for (unsigned i = 0; i + kl::ul::kPageSize <= length; i += kl::ul::kPageSize) {
             pages.push_back({{"page", start_ + i / 4}, {"data", kl::toHex(&data[i], 4, " ")}});

@@ -22,21 +22,21 @@ public:
         context.out["pages"] = type.pages;
         context.out["version"] = type.version.empty() ? "-" : kl::toHex(type.version);
         if (type.version.empty()) return;
-        const Bytes signature = optional(tag, "rf_Ntag_Read_Signature", 0x8B, rf_Ntag_Read_Signature);
+        const Bytes signature = optional(tag, "rf_Ntag_Read_Signature", rf_Ntag_Read_Signature);
         context.out["signature"] = signature.empty() ? "-" : kl::toHex(signature);
-        const Bytes counter = optional(tag, "rf_Ntag_Read_CNT", 0x89, rf_Ntag_Read_CNT);
-        context.out["counter"] = counter.size() == 3 ? kl::Json(counter[0] | counter[1] << 8 | counter[2] << 16) : kl::Json("-");
+        const Bytes counter = optional(tag, "rf_Ntag_Read_CNT", rf_Ntag_Read_CNT);
+        context.out["counter"] =
+            counter.size() == 3 ? kl::Json(counter[0] | counter[1] << 8 | counter[2] << 16) : kl::Json("-");
     }
 
 private:
     using Reader = int (*)(int, unsigned char*, unsigned char*);
 
     // A read the tag may refuse (the counter is off by default): empty then.
-    static Bytes optional(kl::ul::Tag& tag, const char* name, unsigned char code, Reader fn) {
+    static Bytes optional(kl::ul::Tag& tag, const char* name, Reader fn) {
         unsigned char data[256] = {};
         unsigned char length = 0;
-        const int result = tag.reader().tryCall({name, code, {}}, [&] { return fn(tag.address(), data, &length); },
-                                                [&] { return Bytes(data, data + length); });
+        const int result = tag.reader().tryCall(name, [&] { return fn(tag.address(), data, &length); });
         if (result != 0) {
             tag.reopen();
             return {};

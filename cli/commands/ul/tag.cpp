@@ -18,8 +18,7 @@ Bytes Tag::select() {
     typea::selectFamily(reader());
     unsigned char uid[256] = {};
     unsigned char length = 0;
-    reader().call({"rf_ul_select", 0x33, {}}, [&] { return rf_ul_select(a, uid, &length); },
-                  [&] { return Bytes(uid, uid + length); });
+    reader().call("rf_ul_select", [&] { return rf_ul_select(a, uid, &length); });
     return Bytes(uid, uid + length);
 }
 
@@ -34,25 +33,20 @@ Bytes Tag::open(const AuthChoice& auth) {
 Bytes Tag::passwordAuth(const Bytes& password) {
     unsigned char pack[256] = {};
     unsigned char length = 0;
-    reader().call({"rf_Ntag_Password_Auth", 0x8A, password},
-                  [&] { return rf_Ntag_Password_Auth(address(), password.data(), pack, &length); },
-                  [&] { return Bytes(pack, pack + length); });
+    reader().call("rf_Ntag_Password_Auth",
+                  [&] { return rf_Ntag_Password_Auth(address(), password.data(), pack, &length); });
     return Bytes(pack, pack + length);
 }
 
 void Tag::keyAuth(const Bytes& key) {
-    Bytes payload = {0};
-    payload.insert(payload.end(), key.begin(), key.end());
-    reader().call({"rf_Ul_C_Authentication", 0x93, payload},
-                  [&] { return rf_Ul_C_Authentication(address(), 0, key.data()); });
+    reader().call("rf_Ul_C_Authentication", [&] { return rf_Ul_C_Authentication(address(), 0, key.data()); });
 }
 
 Bytes Tag::version() {
     unsigned char data[256] = {};
     unsigned char length = 0;
-    const int result = reader().tryCall({"rf_Ntag_Get_Version", 0x87, {}},
-                                        [&] { return rf_Ntag_Get_Version(address(), data, &length); },
-                                        [&] { return Bytes(data, data + length); });
+    const int result =
+        reader().tryCall("rf_Ntag_Get_Version", [&] { return rf_Ntag_Get_Version(address(), data, &length); });
     if (result == 1) throw libraryError("rf_Ntag_Get_Version", result);
     if (result != 0) {
         reopen();  // a tag without the command drops back to idle
@@ -94,9 +88,7 @@ Bytes Tag::read4(unsigned page) { return typea::read16(reader(), page); }
 
 void Tag::write(unsigned page, const Bytes& data) {
     const auto p = static_cast<unsigned char>(page);
-    Bytes payload = {p};
-    payload.insert(payload.end(), data.begin(), data.end());
-    reader().call({"rf_ul_write", 0x35, payload}, [&] { return rf_ul_write(address(), p, data.data()); });
+    reader().call("rf_ul_write", [&] { return rf_ul_write(address(), p, data.data()); });
 }
 
 }  // namespace kl::ul

@@ -1,7 +1,8 @@
 // DES (FIPS 46-3), two-key triple DES, the retail MAC and key
 // diversification. Pure computation on caller buffers: every key schedule
 // lives in the caller's stack frame, so concurrent calls never share state.
-// Also built as a small static library for the simulator.
+// Also built as a small static library (kovalink_des) for the simulator;
+// this folder holds nothing else, so that is all the simulator sees.
 #pragma once
 
 #include <cstddef>

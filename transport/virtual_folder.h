@@ -1,0 +1,21 @@
+// The folder of virtual readers: which folder, whether it may be trusted,
+// and the sockets in it named <vid>-<pid>-<name>.sock.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "device.h"
+#include "reader_list.h"
+
+namespace tavo {
+
+// True when the folder is a directory owned by this user and not writable by
+// others; `why` gets the reason otherwise.
+bool virtualDirTrusted(const std::string& dir, std::string* why);
+
+// The sockets of `dir` by file name. Entries ending in ".sock" whose names
+// do not follow the pattern go to `passed_over` (when given) with the reason.
+std::vector<DeviceInfo> enumerateVirtual(const std::string& dir, std::vector<PassedOver>* passed_over = nullptr);
+
+}  // namespace tavo
