@@ -32,7 +32,7 @@ bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
             }
             device->sendSetup(kSetupReport, sizeof kSetupReport);
             device_ = std::move(device);
-            unsettled_ = true;
+            unsettled_ = false;
             return true;
         }
     }

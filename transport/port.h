@@ -54,7 +54,7 @@ private:
     TracingDevice* trace_ = nullptr;  // device_ itself when it is traced
     std::vector<std::string> open_failures_;
     Timeouts timeouts_;
-    bool unsettled_ = true;  // stale input may be waiting
+    bool unsettled_ = false;  // the last exchange timed out: a straggler may come
 };
 
 // The one port of this process, used by the exports.
