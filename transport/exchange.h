@@ -13,8 +13,8 @@ constexpr int kWriteTimeoutMs = 3000;
 constexpr int kReadTimeoutMs = 4000;
 
 // After an exchange that timed out or stopped mid-frame, its reply may still
-// be on the way; the next exchange waits this long for such a straggler
-// before it sends. Exchanges after a settled one do not wait.
+// be on the way; the next exchanges wait this long for such a straggler
+// before they send (see Port). Exchanges in a settled stream do not wait.
 constexpr int kSettleMs = 250;
 
 struct Timeouts {

@@ -151,23 +151,28 @@ TEST_F(PortTest, ALateReplyIsNeverTakenAsALaterCallsAnswer) {
     EXPECT_EQ(Bytes(reply, reply + length), c);
 }
 
-TEST_F(PortTest, OnlyAnExchangeAfterATimeOutWaitsForAStraggler) {
+// The two exchanges after a time-out wait for a straggler (the first may have
+// been handed it while its own reply is still coming); later ones do not.
+TEST_F(PortTest, OnlyTheTwoExchangesAfterATimeOutWaitForAStraggler) {
     auto device = std::make_shared<Script>();
-    device->answer_at = {{1, {report(kReply)}}, {2, {report(kReply)}}};
+    device->answer_at = {{1, {report(kReply)}}, {2, {report(kReply)}}, {3, {report(kReply)}}};
     first = {fakeEntry("/dev/hidraw0", kVid, kPid, device)};
     port.setTimeouts({20, 30, 40});
     ASSERT_TRUE(port.open(kVid, kPid));
     int length = 0;
     EXPECT_EQ(communicate(&length), 1);  // no answer: unsettled
-    device->all_read_timeouts.clear();
-    EXPECT_EQ(communicate(&length), 0);
-    ASSERT_FALSE(device->all_read_timeouts.empty());
-    EXPECT_GT(device->all_read_timeouts.front(), 0);  // the settle window
-    EXPECT_LE(device->all_read_timeouts.front(), 40);
-    device->all_read_timeouts.clear();
-    EXPECT_EQ(communicate(&length), 0);
-    ASSERT_FALSE(device->all_read_timeouts.empty());
-    EXPECT_EQ(device->all_read_timeouts.front(), 0);  // settled: only what is already there
+    for (const int expected_wait : {40, 40, 0}) {
+        device->all_read_timeouts.clear();
+        EXPECT_EQ(communicate(&length), 0);
+        ASSERT_FALSE(device->all_read_timeouts.empty());
+        const int first_wait = device->all_read_timeouts.front();
+        if (expected_wait == 0) {
+            EXPECT_EQ(first_wait, 0);  // settled: only what is already there
+        } else {
+            EXPECT_GT(first_wait, 0);  // the settle window
+            EXPECT_LE(first_wait, expected_wait);
+        }
+    }
 }
 
 }  // namespace
