@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "card_image.h"
 
@@ -49,13 +48,6 @@ bool hasHeaderLine(std::string_view content) {
     return false;
 }
 
-bool writeFile(const std::string& path, const std::string& content, Error* error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    if (!out.flush()) return fail(error, path, 0, "cannot write the file");
-    return true;
-}
-
 std::string rawOf(const Image& image) {
     std::string raw(image.bytes.begin(), image.bytes.end());
     for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -73,6 +65,35 @@ std::string extensionOf(const std::string& path) {
 }
 
 }  // namespace
+
+// Writes to a temporary file in the same folder and renames it into place
+// only when every byte is on disk: a failed write leaves the old file as it was.
+bool writeFile(const std::string& path, const std::string& content, Error* error) {
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(&temp[0]);
+    if (fd < 0) return fail(error, path, 0, std::string("cannot create a file beside it: ") + std::strerror(errno));
+    std::string why;
+    for (std::size_t done = 0; why.empty() && done < content.size();) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) why = std::string("cannot write the file: ") + std::strerror(errno);
+        else done += static_cast<std::size_t>(n);
+    }
+    // mkstemp creates the file for its owner alone; an image gets the usual mode.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (why.empty() && ::fchmod(fd, 0666 & ~mask) != 0) why = std::string("cannot set its mode: ") + std::strerror(errno);
+    if (why.empty() && ::fsync(fd) != 0) why = std::string("cannot write the file: ") + std::strerror(errno);
+    if (::close(fd) != 0 && why.empty()) why = std::string("cannot write the file: ") + std::strerror(errno);
+    if (why.empty() && ::rename(temp.c_str(), path.c_str()) != 0) {
+        why = std::string("cannot put the file in place: ") + std::strerror(errno);
+    }
+    if (!why.empty()) {
+        ::unlink(temp.c_str());
+        return fail(error, path, 0, why);
+    }
+    return true;
+}
 
 std::string Error::text() const {
     std::string where = path;
@@ -140,6 +161,21 @@ bool parseClassicRaw(std::string_view content, Image* image, Error* error) {
     return true;
 }
 
+namespace {
+
+// A raw image's key file, when there is one.
+bool loadKeysBeside(const std::string& path, Image* image, Error* error) {
+    const std::string keys = keysPathOf(path);
+    if (::access(keys.c_str(), F_OK) != 0) return true;
+    std::string content;
+    if (!readFile(keys, &content, error)) return false;
+    if (parseKeys(content, image, error)) return true;
+    error->path = keys;
+    return false;
+}
+
+}  // namespace
+
 bool loadClassic(const std::string& path, Image* image, Error* error) {
     std::string content;
     if (!readFile(path, &content, error)) return false;
@@ -162,7 +198,7 @@ bool loadClassic(const std::string& path, Image* image, Error* error) {
         return false;
     }
     image->path = path;
-    return true;
+    return image->format != Format::raw || loadKeysBeside(path, image, error);
 }
 
 bool fitClassic(Image* image, const mifare::Layout& layout, Error* error) {
@@ -236,7 +272,15 @@ bool saveClassic(const std::string& path, const Image& image, Error* error) {
     case Format::json: return writeFile(path, jsonText(image), error);
     case Format::raw: break;
     }
-    return saveRaw(path, image, error);
+    if (!saveRaw(path, image, error)) return false;
+    // The key file says what the raw bytes cannot; none is needed (and an
+    // old one would be wrong) when every byte is known.
+    const std::string keys = keysPathOf(path);
+    if (std::all_of(image.known.begin(), image.known.end(), [](bool k) { return k; })) {
+        if (::unlink(keys.c_str()) != 0 && errno != ENOENT) return fail(error, keys, 0, "cannot remove the old key file");
+        return true;
+    }
+    return writeFile(keys, keysText(image), error);
 }
 
 bool savePages(const std::string& path, const Image& image, Error* error) {
