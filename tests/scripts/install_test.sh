@@ -33,6 +33,15 @@ PKG_CONFIG_PATH=$libdir/pkgconfig cc "$src/examples/reader_info.c" \
   $(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs kovalinkhid) -Wl,-rpath,"$libdir" -o "$work/pc_reader_info"
 LD_LIBRARY_PATH=$libdir run_against_readersim "$prefix/bin/readersim" "$work/consumer/reader_info" "$work/pc_reader_info"
 
+# torvik, installed in bin/, finds the command library in the installed
+# library folder: it starts, connects and shows its window.
+check_torvik() {  # <bin folder>
+  [ -x "$1/torvik" ] || return 0
+  /usr/bin/python3 "$src/tests/demo/atspi/torvik_driver.py" "$1" --screenshot "$work/torvik.png" >/dev/null
+  test -s "$work/torvik.png"
+}
+check_torvik "$prefix/bin"
+
 # The Debian package, unpacked into a temporary root.
 (cd "$build" && cpack -G DEB >/dev/null 2>&1)
 deb=$(ls "$build"/kovalink_*.deb | head -1)
@@ -43,4 +52,5 @@ dpkg-deb -x "$deb" "$root"
 debdir=$(dirname "$(find "$root" -name libKovalinkHID.so | head -1)")
 cc "$src/examples/reader_info.c" -I"$root/usr/include" -L"$debdir" -lKovalinkHID -Wl,-rpath,"$debdir" -o "$work/deb_reader_info"
 run_against_readersim "$root/usr/bin/readersim" "$work/deb_reader_info"
+check_torvik "$root/usr/bin"
 echo "install test passed"
