@@ -15,6 +15,7 @@
 #ifndef KOVALINKHID_H
 #define KOVALINKHID_H
 
+#include "kovalink/status.h"
 #include "kovalink/reader_control.h"
 #include "kovalink/mifare.h"
 #include "kovalink/iso14443_4.h"
