@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-          libssl-dev)
+          libssl-dev doxygen python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
