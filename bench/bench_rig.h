@@ -2,10 +2,9 @@
 // the benchmarks that go through the whole chain.
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "server/device_server.h"
+#include "support/sim_server.h"
 
 namespace bench {
 
@@ -18,9 +17,7 @@ public:
     bool place(const std::string& spec);
 
 private:
-    std::string dir_;
-    sim::Reader reader_;
-    std::unique_ptr<sim::DeviceServer> server_;
+    kvtest::SimServer sim_;
     bool ok_ = false;
 };
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The main job: build, then run the example against a USB reader when one is
-# attached, else against the simulated reader.
+# The main job: build, then run the example and kovalink against a USB
+# reader when one is attached, else against the simulated reader; then
+# torvik, the test program: on the screen when there is one ($DISPLAY),
+# else a screenshot of its main window taken under a virtual display.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -17,9 +19,22 @@ demo() {
   "$out/kovalink" info
 }
 
+torvik() {
+  if [ -n "${DISPLAY:-}" ]; then
+    echo "== torvik (close its window to finish)"
+    "$out/torvik"
+  else
+    echo "== torvik under a virtual display, against its own simulated reader"
+    local shot=$root/build/torvik-main-window.png
+    /usr/bin/python3 "$root/tests/demo/atspi/torvik_driver.py" "$out" --screenshot "$shot" --card mifare1k >/dev/null
+    echo "torvik's main window: $shot"
+  fi
+}
+
 if reader_attached; then
   echo "== USB reader found"
   demo
+  torvik
   exit
 fi
 
@@ -33,3 +48,4 @@ for _ in $(seq 50); do ls "$TAVOHID_VIRTUAL_DIR"/*.sock >/dev/null 2>&1 && break
 demo
 echo "== kovalink mifare search"
 "$out/kovalink" mifare search
+torvik

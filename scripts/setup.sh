@@ -3,7 +3,15 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-          libssl-dev doxygen python3)
+          libssl-dev
+          # the HTML reference and the Python module's tests
+          doxygen python3
+          # torvik, the Qt test program, and its tests: Qt 6 Widgets, a
+          # virtual display, the accessibility bus and its Python client,
+          # screenshots, and fonts for the Chinese texts and the toolbar
+          qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libx11-dev
+          xvfb xauth dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+          imagemagick fonts-wqy-microhei fonts-dejavu-extra)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -44,6 +44,15 @@ if command -v doxygen >/dev/null; then test -f "$prefix/share/doc/Kovalink/refer
 test -f "$prefix/share/doc/Kovalink/calling-order.md"
 test -f "$prefix/share/doc/Kovalink/examples/mifare_classic.c"
 
+# torvik, installed in bin/, finds the command library in the installed
+# library folder: it starts, connects and shows its window.
+check_torvik() {  # <bin folder>
+  [ -x "$1/torvik" ] || return 0
+  /usr/bin/python3 "$src/tests/demo/atspi/torvik_driver.py" "$1" --screenshot "$work/torvik.png" >/dev/null
+  test -s "$work/torvik.png"
+}
+check_torvik "$prefix/bin"
+
 # The Debian package, unpacked into a temporary root.
 (cd "$build" && cpack -G DEB >/dev/null 2>&1)
 deb=$(ls "$build"/kovalink_*.deb | head -1)
@@ -58,4 +67,5 @@ run_against_readersim "$root/usr/bin/readersim" "$work/deb_reader_info"
 grep -qx 'Libs: -L${libdir} -lKovalinkHID' "$(find "$root" -name kovalinkhid.pc)"
 grep -q "usr/lib/python3/dist-packages/kovalinkhid/__init__.py" "$work/contents.txt"
 PYTHONPATH=$root/usr/lib/python3/dist-packages python3 -c 'import kovalinkhid as k; assert k.library_version() == 19'
+check_torvik "$root/usr/bin"
 echo "install test passed"

@@ -1,0 +1,4 @@
+// Platforms without a way to ask for the lock keys.
+#include "shell/lock_keys.h"
+
+std::optional<LockKeys> queryLockKeys() { return std::nullopt; }

@@ -1,0 +1,25 @@
+// The function table through which the test program reaches libKovalinkHID.
+// Each pointer takes its type from the public header, so the table cannot
+// drift from the library's declarations.
+#pragma once
+
+#include <string>
+
+#include "KovalinkHID.h"
+#include "shell/reader_api_names.h"
+
+struct ReaderApi {
+#define TORVIK_API_POINTER(name) decltype(&::name) name = nullptr;
+    TORVIK_READER_API(TORVIK_API_POINTER)
+#undef TORVIK_API_POINTER
+
+#define TORVIK_API_ONE(name) +1
+    static constexpr int kCount = 0 TORVIK_READER_API(TORVIK_API_ONE);
+#undef TORVIK_API_ONE
+
+    // Looks every name up in a dlopen() handle, in binding order. Returns
+    // the first name that is missing (the table is then cleared), or an
+    // empty string when all are bound.
+    std::string bind(void* handle);
+    bool complete() const;
+};
