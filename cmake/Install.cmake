@@ -39,7 +39,8 @@ install(FILES ${CMAKE_BINARY_DIR}/KovalinkHIDConfig.cmake ${CMAKE_BINARY_DIR}/Ko
 # The .pc file finds its prefix from where it lies, so it stays right
 # whatever prefix the package is installed or unpacked under. Installed
 # under a prefix the dynamic loader does not search (anything but /usr and
-# /usr/local), its Libs also carry a run path to the library folder, so a
+# /usr/local; a prefix ending so counts as theirs, which is how CPack stages
+# the package), its Libs also carry a run path to the library folder, so a
 # program built with `pkg-config --libs` starts without LD_LIBRARY_PATH; the
 # flag alone is the variable `rpath` in every case.
 file(RELATIVE_PATH KOVALINK_PC_TO_PREFIX "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
@@ -47,7 +48,7 @@ set(KOVALINK_PC_RPATH "@KOVALINK_PC_RPATH@")
 configure_file(packaging/kovalinkhid.pc.in ${CMAKE_BINARY_DIR}/kovalinkhid.pc.in @ONLY)
 install(CODE "
   set(KOVALINK_PC_RPATH \" \\\${rpath}\")
-  if(CMAKE_INSTALL_PREFIX MATCHES \"^/usr(/local)?/?$\")
+  if(CMAKE_INSTALL_PREFIX MATCHES \"(^|/)usr(/local)?/?$\")
     set(KOVALINK_PC_RPATH \"\")
   endif()
   configure_file(${CMAKE_BINARY_DIR}/kovalinkhid.pc.in ${CMAKE_BINARY_DIR}/kovalinkhid.pc @ONLY)
