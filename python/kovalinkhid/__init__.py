@@ -6,15 +6,13 @@ function's name, the result, the reader's last status and their texts. The
 texts and the status names (STATUS_NO_CARD ...) come from the library's
 header kovalink/status.h.
 
-    import kovalinkhid
     with kovalinkhid.Reader.open() as r:
         r.antenna(True)
         r.init_type("A")
-        r.request(kovalinkhid.REQUEST_ALL)
-        uid = r.anticoll()
-        r.select(uid)
-        r.mifare_auth(kovalinkhid.KEY_A, 4, b"\\xff" * 6)
-        print(r.mifare_read(4).hex())
+        ...
+
+examples/python/mifare_classic.py (installed with the documentation) is a
+whole Mifare Classic session.
 
 The library keeps one reader open per process and one exchange at a time;
 a Reader is a handle on that one reader, not a separate connection.
