@@ -28,7 +28,9 @@
  * The reader's status bytes: X(C name, C++ name, value, text). Each card
  * family has its own range; 1 is never sent, because the library reports
  * its own failures as 1. The simulated reader, kovalink and the test
- * program all take their codes and texts from this one table.
+ * program all take their codes and texts from this one table, and the
+ * build reads it for the Python module: one entry a line, and no ';' in a
+ * text (CMake would split the line there).
  */
 #define KV_READER_STATUS_TABLE(X) \
     X(KV_STATUS_OK, kOk, 0x00, "success")                                                                             \
@@ -40,7 +42,7 @@
     X(KV_STATUS_ANTENNA_OFF, kAntennaOff, 0x06, "antenna is off")                                                     \
     X(KV_STATUS_WRONG_CARD_TYPE, kWrongCardType, 0x07, "the selected card family does not support the command")       \
     X(KV_STATUS_FLASH_RANGE, kFlashRange, 0x08, "flash address out of range")                                         \
-    X(KV_STATUS_FLASH_NOT_SAVED, kFlashNotSaved, 0x09, "the flash memory could not be saved; it is unchanged")        \
+    X(KV_STATUS_FLASH_NOT_SAVED, kFlashNotSaved, 0x09, "the flash memory could not be saved and is unchanged")       \
     X(KV_STATUS_NO_CARD, kNoCard, 0x0A, "no card answered")                                                           \
     X(KV_STATUS_COLLISION, kCollision, 0x0B, "several cards answered and could not be told apart")                    \
     X(KV_STATUS_NOT_SELECTED, kNotSelected, 0x0C, "no card is selected")                                              \
