@@ -1,0 +1,32 @@
+// The commands a simulated reader received, decoded from the frames on the
+// wire: what page tests check when they ask "what was sent".
+#pragma once
+
+#include <vector>
+
+#include "frame_codec.h"
+#include "support/torvik_session.h"
+
+namespace torviktest {
+
+inline std::vector<common::Command> sentCommands(SimReader& reader) {
+    std::vector<common::Command> commands;
+    common::FrameDecoder decoder;
+    for (const sim::Bytes& frame : reader.takeRequests()) {
+        std::vector<common::DecodedFrame> frames;
+        decoder.feed(frame.data(), frame.size(), frames);
+        for (const common::DecodedFrame& decoded : frames)
+            if (decoded.ok) commands.push_back(decoded.command);
+    }
+    return commands;
+}
+
+// The commands with this code, in order.
+inline std::vector<common::Command> sentWithCode(SimReader& reader, int code) {
+    std::vector<common::Command> found;
+    for (const common::Command& c : sentCommands(reader))
+        if (c.code == code) found.push_back(c);
+    return found;
+}
+
+}  // namespace torviktest
