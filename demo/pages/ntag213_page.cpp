@@ -178,7 +178,7 @@ void CNtag213::FastRead() {
     const int status = ctx.api().rf_Ntag_Fast_Read(ctx.address(), static_cast<unsigned char>(start),
                                                    static_cast<unsigned char>(end), reply, &length);
     if (status != 0 || length != 4 * pages) {
-        ctx.showResult(status != 0 ? status : tagpage::kWrongLength, ctx.message(13).arg(start));
+        ctx.showResult(status != 0 ? status : tagpage::kWrongLength, readFailure(start));
         return;
     }
     showPages(start, reply, pages);

@@ -97,6 +97,10 @@ void UltralightFamilyPage::makeSectorControls(QWidget* parent) {
 
 QString UltralightFamilyPage::portClosed() const { return ctx.text(kPortClosed); }
 
+QString UltralightFamilyPage::readFailure(int number) const {
+    return ctx.message(13).replace(QStringLiteral("%d"), QString::number(number));
+}
+
 void UltralightFamilyPage::clearPages() {
     for (PageFields& f : fields_) {
         f.first->clear();
@@ -220,7 +224,7 @@ void UltralightFamilyPage::Read() {
         if (status != 0 || length != kPassBytes) {
             int ignored = 0;
             confirmTail(lastStart, page - 1, status != 0, &ignored);
-            ctx.showResult(status != 0 ? status : tagpage::kWrongLength, ctx.message(13).arg(pass));
+            ctx.showResult(status != 0 ? status : tagpage::kWrongLength, readFailure(pass));
             return;
         }
         showPages(page, reply, 4);
@@ -229,7 +233,7 @@ void UltralightFamilyPage::Read() {
     int status = 0;
     const int unreadable = confirmTail(lastStart, std::min(layout_.pages, 4 * layout_.readPasses) - 1, false, &status);
     if (unreadable >= 0) {
-        ctx.showResult(status, ctx.message(13).arg(unreadable / 4));
+        ctx.showResult(status, readFailure(unreadable / 4));
         return;
     }
     ctx.showInfoEntry(10);

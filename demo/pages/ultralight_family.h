@@ -83,6 +83,8 @@ protected:
     bool reselect();
     // The text shown when the port is closed ("端口未打开").
     QString portClosed() const;
+    // Message 13, "读Page: %d 页发生错误!", naming `number`.
+    QString readFailure(int number) const;
 
     const TagLayout layout_;
     CHexEdit* serial_;
