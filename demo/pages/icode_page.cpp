@@ -69,6 +69,7 @@ CICODE::CICODE(PageContext& context) : VicinityPage(context, kBlocks) {
         grid->addWidget(numbers_[block], row, col);
         grid->addWidget(data_[block], row, col + 1);
         grid->addWidget(status_[block], row, col + 2);
+        status_[block]->setMaximumWidth(status_[block]->minimumWidth());
     }
 
     CTransFrm* easFrame = form::frame(this, kEasFrame, ctx.text(kEasFrameCaption));

@@ -1,6 +1,7 @@
 #include "pages/tagit_page.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -59,6 +60,7 @@ CHFTagIt::CHFTagIt(PageContext& context) : VicinityPage(context, kBlocks) {
     left->addWidget(column.resetToReady, 6, 2, 1, 2);
     column_->move(kColumnLeft, kColumnTop);
     column_->adjustSize();
+    uid_->installEventFilter(this);
 
     const int columns = kBlocks / kRows;
     for (int m = 0; m < columns; ++m) {
@@ -80,7 +82,22 @@ QString CHFTagIt::initFailure(bool information) const {
 int CHFTagIt::blocksToRead() const { return not_nxp_label ? kBlocks : CICODE::kBlocks; }
 
 void CHFTagIt::layoutForScreen(int screenWidth) {
-    if (data_.empty()) return;
+    screen_width_ = screenWidth;
+    placeGrid();
+}
+
+// The column's layout settles its controls only once the page is shown (its
+// style and fonts applied): the grid follows the UID field wherever it goes.
+bool CHFTagIt::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == uid_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) placeGrid();
+    return CardPage::eventFilter(watched, event);
+}
+
+void CHFTagIt::placeGrid() {
+    if (data_.empty() || screen_width_ < 0 || placing_) return;
+    placing_ = true;
+    column_->adjustSize();
+    const int screenWidth = screen_width_;
     // On wide screens the column moves down towards the middle of the view,
     // every control keeping its place within it.
     int top = kColumnTop;
@@ -104,6 +121,7 @@ void CHFTagIt::layoutForScreen(int screenWidth) {
         data_[k]->setGeometry(x + 20, y, e, kFieldHeight);
         status_[k]->setGeometry(x + e + 22, y, 20, kFieldHeight);
     }
+    placing_ = false;
 }
 
 TORVIK_PAGE_FACTORY(makeTagItPage, CHFTagIt)

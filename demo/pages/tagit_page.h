@@ -24,11 +24,17 @@ public:
     void layoutForScreen(int screenWidth) override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     unsigned char writeFlags() const override;
     QString initFailure(bool information) const override;
     int blocksToRead() const override;
 
 private:
+    // Places the column and the grid for the screen width last told.
+    void placeGrid();
+
+    int screen_width_ = -1;
+    bool placing_ = false;
     QWidget* column_;
     std::vector<QLabel*> block_headings_;
     std::vector<QLabel*> status_headings_;
