@@ -33,18 +33,7 @@ CICODE::CICODE(PageContext& context) : VicinityPage(context, kBlocks) {
 
     CTransFrm* operation = form::frame(this, kOperationFrame, ctx.text(kOperationCaption));
     auto* left = new QGridLayout(operation);
-    left->addWidget(column.uidCaption, 0, 0);
-    left->addWidget(uid_, 0, 1, 1, 3);
-    left->addWidget(column.inventory, 1, 1);
-    left->addWidget(column.information, 1, 2, 1, 2);
-    left->addWidget(column.dsfidCaption, 2, 0);
-    left->addWidget(dsfid_, 2, 1);
-    left->addWidget(column.dsfidWrite, 2, 2);
-    left->addWidget(column.dsfidLock, 2, 3);
-    left->addWidget(column.afiCaption, 3, 0);
-    left->addWidget(afi_, 3, 1);
-    left->addWidget(column.afiWrite, 3, 2);
-    left->addWidget(column.afiLock, 3, 3);
+    addLabelRows(left);
     left->addWidget(column.stayQuiet, 4, 1);
     left->addWidget(column.resetToReady, 4, 2, 1, 2);
     left->setRowStretch(5, 1);

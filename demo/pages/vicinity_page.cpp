@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -74,6 +75,21 @@ VicinityPage::VicinityPage(PageContext& context, int blocks) : CardPage(context)
     connect(column.blockLock, &QPushButton::clicked, this, [this] { LockBlock(); });
     connect(column.stayQuiet, &QPushButton::clicked, this, [this] { StayQuiet(); });
     connect(column.resetToReady, &QPushButton::clicked, this, [this] { ResetToReady(); });
+}
+
+void VicinityPage::addLabelRows(QGridLayout* grid) {
+    grid->addWidget(column.uidCaption, 0, 0);
+    grid->addWidget(uid_, 0, 1, 1, 3);
+    grid->addWidget(column.inventory, 1, 1);
+    grid->addWidget(column.information, 1, 2, 1, 2);
+    grid->addWidget(column.dsfidCaption, 2, 0);
+    grid->addWidget(dsfid_, 2, 1);
+    grid->addWidget(column.dsfidWrite, 2, 2);
+    grid->addWidget(column.dsfidLock, 2, 3);
+    grid->addWidget(column.afiCaption, 3, 0);
+    grid->addWidget(afi_, 3, 1);
+    grid->addWidget(column.afiWrite, 3, 2);
+    grid->addWidget(column.afiLock, 3, 3);
 }
 
 QString VicinityPage::initFailure(bool) const { return ctx.message(38); }

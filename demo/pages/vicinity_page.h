@@ -21,6 +21,7 @@
 
 class CHexEdit;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 
@@ -79,6 +80,10 @@ protected:
         QPushButton* stayQuiet;
         QPushButton* resetToReady;
     };
+
+    // Puts the column's first rows into `grid`: UID, "Inventory" and "Get
+    // Infomation", DSFID and AFI with their buttons (rows 0-3, columns 0-3).
+    void addLabelRows(QGridLayout* grid);
 
     // The flags of DSFID and AFI write and lock and of block write and lock.
     virtual unsigned char writeFlags() const { return vicinity::kFlagsHighRate; }

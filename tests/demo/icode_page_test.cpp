@@ -175,10 +175,7 @@ private slots:
         s.select(vicinity::kBlockList, 3);
         s.click(vicinity::kBlockLock);
         QCOMPARE(s.result(), QStringLiteral("操作成功!"));
-        s.reader()->withReader([](sim::Reader& r) {
-            r.setAntenna(false);
-            r.setAntenna(true);
-        });
+        torviktest::resetField(*s.reader());
         s.click(vicinity::kInventory);
         s.click(vicinity::kBlockRead);
         QCOMPARE(s.text(vicinity::kBlockStatus + 3), QStringLiteral("01"));
@@ -199,10 +196,7 @@ private slots:
         QCOMPARE(s.result(), QStringLiteral("ISO15693_Lock_DSFID操作成功!"));
         s.click(vicinity::kAfiLock);
         QCOMPARE(s.result(), QStringLiteral("ISO15693_Lock_AFI 操作成功"));
-        s.reader()->withReader([](sim::Reader& r) {
-            r.setAntenna(false);
-            r.setAntenna(true);
-        });
+        torviktest::resetField(*s.reader());
         s.setText(vicinity::kDsfid, QStringLiteral("99"));
         s.click(vicinity::kDsfidWrite);
         QVERIFY(s.result().endsWith(QStringLiteral(" ,函数: ISO15693_Write_DSFID")));

@@ -132,10 +132,7 @@ private slots:
         });
         s.click(vicinity::kBlockLock);
         QCOMPARE(s.result(), QStringLiteral("操作成功!"));
-        s.reader()->withReader([](sim::Reader& r) {
-            r.setAntenna(false);
-            r.setAntenna(true);
-        });
+        torviktest::resetField(*s.reader());
         s.click(vicinity::kInventory);
         s.click(vicinity::kBlockRead);
         QCOMPARE(s.text(vicinity::kBlockStatus + 63), QStringLiteral("01"));

@@ -12,23 +12,13 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import torvik_driver  # noqa: E402
+from shell_test import check, expect_box  # noqa: E402
 
 ICODE = "icode:uid=E004010203040506,dsfid=5A,afi=07"
 TAGIT = "tagit:uid=E007000012345678"
 ULTRALIGHT = "ultralight:uid=04112233445566"
 NTAG203 = "ntag203:uid=04A1B2C3D4E5F6"
 NTAG213 = "ntag213:uid=04C0FFEE123456,pwd=11223344,pack=ABCD,auth0=16,prot=1"
-
-
-def check(condition, what):
-    if not condition:
-        raise torvik_driver.DriverError(what)
-    print("ok  " + what)
-
-
-def expect_box(app, caption, text, button="OK"):
-    seen = app.answer_box(button)
-    check(seen == (caption, text), "message box %r / %r (saw %r)" % (caption, text, seen))
 
 
 def swap_card(session, spec):

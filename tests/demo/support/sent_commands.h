@@ -29,4 +29,12 @@ inline std::vector<common::Command> sentWithCode(SimReader& reader, int code) {
     return found;
 }
 
+// Switches the reader's field off and on: every card loses its power.
+inline void resetField(SimReader& reader) {
+    reader.withReader([](sim::Reader& r) {
+        r.setAntenna(false);
+        r.setAntenna(true);
+    });
+}
+
 }  // namespace torviktest
