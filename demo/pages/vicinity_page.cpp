@@ -66,10 +66,18 @@ VicinityPage::VicinityPage(PageContext& context, int blocks) : CardPage(context)
 
     connect(column.inventory, &QPushButton::clicked, this, [this] { Inventory(); });
     connect(column.information, &QPushButton::clicked, this, [this] { GetInformation(); });
-    connect(column.dsfidWrite, &QPushButton::clicked, this, [this] { WriteDsfid(); });
-    connect(column.dsfidLock, &QPushButton::clicked, this, [this] { LockDsfid(); });
-    connect(column.afiWrite, &QPushButton::clicked, this, [this] { WriteAfi(); });
-    connect(column.afiLock, &QPushButton::clicked, this, [this] { LockAfi(); });
+    connect(column.dsfidWrite, &QPushButton::clicked, this, [this] {
+        WriteByte(dsfid_, 42, ctx.api().ISO15693_Write_DSFID, QStringLiteral("ISO15693_Write_DSFID"), 43);
+    });
+    connect(column.dsfidLock, &QPushButton::clicked, this, [this] {
+        LockByte(51, ctx.api().ISO15693_Lock_DSFID, QStringLiteral("ISO15693_Lock_DSFID"), 44);
+    });
+    connect(column.afiWrite, &QPushButton::clicked, this, [this] {
+        WriteByte(afi_, 45, ctx.api().ISO15693_Write_AFI, QStringLiteral("ISO15693_Write_AFI"), 46);
+    });
+    connect(column.afiLock, &QPushButton::clicked, this, [this] {
+        LockByte(50, ctx.api().ISO15693_Lock_AFI, QStringLiteral("ISO15693_Lock_AFI"), 47);
+    });
     connect(column.blockRead, &QPushButton::clicked, this, [this] { ReadBlocks(); });
     connect(column.blockWrite, &QPushButton::clicked, this, [this] { WriteBlock(); });
     connect(column.blockLock, &QPushButton::clicked, this, [this] { LockBlock(); });
@@ -182,44 +190,21 @@ void VicinityPage::GetInformation() {
     ctx.showInfoEntry(40);
 }
 
-void VicinityPage::WriteDsfid() {
+void VicinityPage::WriteByte(CHexEdit* field, int emptyEntry, ByteWrite write, const QString& label, int entry) {
     QByteArray uid;
     if (!addressed(&uid)) return;
-    const QByteArray value = HexToBytes(dsfid_);
+    const QByteArray value = HexToBytes(field);
     if (value.isEmpty()) {
-        ctx.errorBoxEntry(42);
+        ctx.errorBoxEntry(emptyEntry);
         return;
     }
-    const int status = ctx.api().ISO15693_Write_DSFID(ctx.address(), writeFlags(), bytes(uid),
-                                                      static_cast<unsigned char>(value[0]));
-    ctx.report(status, QStringLiteral("ISO15693_Write_DSFID"), 43);
+    ctx.report(write(ctx.address(), writeFlags(), bytes(uid), static_cast<unsigned char>(value[0])), label, entry);
 }
 
-void VicinityPage::LockDsfid() {
+void VicinityPage::LockByte(int question, ByteLock lock, const QString& label, int entry) {
     QByteArray uid;
-    if (!addressed(&uid) || !confirmEntry(51)) return;
-    const int status = ctx.api().ISO15693_Lock_DSFID(ctx.address(), writeFlags(), bytes(uid));
-    ctx.report(status, QStringLiteral("ISO15693_Lock_DSFID"), 44);
-}
-
-void VicinityPage::WriteAfi() {
-    QByteArray uid;
-    if (!addressed(&uid)) return;
-    const QByteArray value = HexToBytes(afi_);
-    if (value.isEmpty()) {
-        ctx.errorBoxEntry(45);
-        return;
-    }
-    const int status = ctx.api().ISO15693_Write_AFI(ctx.address(), writeFlags(), bytes(uid),
-                                                    static_cast<unsigned char>(value[0]));
-    ctx.report(status, QStringLiteral("ISO15693_Write_AFI"), 46);
-}
-
-void VicinityPage::LockAfi() {
-    QByteArray uid;
-    if (!addressed(&uid) || !confirmEntry(50)) return;
-    const int status = ctx.api().ISO15693_Lock_AFI(ctx.address(), writeFlags(), bytes(uid));
-    ctx.report(status, QStringLiteral("ISO15693_Lock_AFI"), 47);
+    if (!addressed(&uid) || !confirmEntry(question)) return;
+    ctx.report(lock(ctx.address(), writeFlags(), bytes(uid)), label, entry);
 }
 
 bool VicinityPage::readPass(const QByteArray& uid, int first, int count) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "pages/card_page.h"
+#include "shell/reader_api.h"
 
 class CHexEdit;
 class QComboBox;
@@ -118,10 +119,12 @@ protected:
 private:
     void Inventory();
     void GetInformation();
-    void WriteDsfid();
-    void LockDsfid();
-    void WriteAfi();
-    void LockAfi();
+    using ByteWrite = decltype(&::ISO15693_Write_DSFID);
+    using ByteLock = decltype(&::ISO15693_Lock_DSFID);
+    // DSFID or AFI "Write": the field's first byte (message `emptyEntry`
+    // when it is empty); "Lock": after question `question`.
+    void WriteByte(CHexEdit* field, int emptyEntry, ByteWrite write, const QString& label, int entry);
+    void LockByte(int question, ByteLock lock, const QString& label, int entry);
     void ReadBlocks();
     void WriteBlock();
     void LockBlock();

@@ -1,7 +1,4 @@
 // The I CODE page against a simulated reader holding an I-CODE SLI label.
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "cards/iso15693_label.h"
 #include "kv_commands.h"
 #include "pages/icode_page.h"
@@ -26,13 +23,6 @@ QByteArray labelImage() {
         image.append(char(0xA5 ^ b));
     }
     return image;
-}
-
-QString writeDump(const QTemporaryDir& dir, const QByteArray& image) {
-    const QString path = dir.filePath(QStringLiteral("label.bin"));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(image);
-    return path;
 }
 
 sim::Iso15693Label* label(sim::Reader& r) { return r.field.all<sim::Iso15693Label>().front(); }
@@ -73,7 +63,7 @@ private slots:
     void wholeLabelReadMatchesTheImage() {
         QTemporaryDir dir;
         const QByteArray image = labelImage();
-        TorvikSession s(kICode, {QStringLiteral("icode:uid=%1,dump=%2").arg(kUid, writeDump(dir, image))});
+        TorvikSession s(kICode, {QStringLiteral("icode:uid=%1,dump=%2").arg(kUid, torviktest::writeDump(dir, image))});
         s.click(vicinity::kInventory);
         s.click(vicinity::kBlockRead);
         QCOMPARE(s.result(), QStringLiteral("操作成功!"));

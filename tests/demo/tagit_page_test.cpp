@@ -1,8 +1,5 @@
 // The Tag-it page against a simulated reader holding a Tag-it HF-I Plus
 // label (64 blocks, maker TI) or an I-CODE label (maker NXP).
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "cards/iso15693_label.h"
 #include "kv_commands.h"
 #include "pages/tagit_page.h"
@@ -27,13 +24,6 @@ QByteArray tagImage() {
     return image;
 }
 
-QString writeDump(const QTemporaryDir& dir, const QByteArray& image) {
-    const QString path = dir.filePath(QStringLiteral("label.bin"));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(image);
-    return path;
-}
-
 QString hexOf(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
 
 }  // namespace
@@ -44,7 +34,7 @@ private slots:
     void wholeTagItLabelFillsAllRows() {
         QTemporaryDir dir;
         const QByteArray image = tagImage();
-        TorvikSession s(kTagIt, {QStringLiteral("tagit:uid=%1,dump=%2").arg(kTagItUid, writeDump(dir, image))});
+        TorvikSession s(kTagIt, {QStringLiteral("tagit:uid=%1,dump=%2").arg(kTagItUid, torviktest::writeDump(dir, image))});
         s.click(vicinity::kInventory);
         QCOMPARE(s.text(vicinity::kUid), QStringLiteral("78563412000007E0"));
         auto* page = qobject_cast<CHFTagIt*>(s.page());

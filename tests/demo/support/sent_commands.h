@@ -2,6 +2,8 @@
 // wire: what page tests check when they ask "what was sent".
 #pragma once
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <vector>
 
 #include "frame_codec.h"
@@ -35,6 +37,14 @@ inline void resetField(SimReader& reader) {
         r.setAntenna(false);
         r.setAntenna(true);
     });
+}
+
+// Writes a raw card image into `dir`; the path for a card's dump= option.
+inline QString writeDump(const QTemporaryDir& dir, const QByteArray& image) {
+    const QString path = dir.filePath(QStringLiteral("card.bin"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(image);
+    return path;
 }
 
 }  // namespace torviktest
