@@ -32,7 +32,7 @@ const std::array<PageRow, kCardTypeCount> kRows = {{
     {kIso14443A4,  32830, "ISO14443A-4", "ISO14443A", "14443A_4",   138, "ISO14443-4", kCentred, makePlaceholderPage},
     {kSR176,       32819, "SR176",       "ISO14443B", "SR176",      141, nullptr,      kCentred, makeSR176Page},
     {kSRI512,      32820, "SRI512",      "ISO14443B", "SRI512",     146, nullptr,      kCentred, makeSRI512Page},
-    {kSRI4K,       32821, "SRI4K",       "ISO14443B", "SRI4K",      142, nullptr,      kWhole,   makePlaceholderPage},
+    {kSRI4K,       32821, "SRI4K",       "ISO14443B", "SRI4K",      142, nullptr,      kWhole,   makeSRI4KPage},
     {kIso14443B4,  32834, "ISO14443B-4", "ISO14443B", "14443B_4",   145, nullptr,      kCentred, makePlaceholderPage},
     {kAT88RF020,   32823, "AT88RF020",   "ISO14443B", "AT88RF020",  147, nullptr,      kCentred, makePlaceholderPage},
     {kICode,       32825, "I CODE",      "ISO15693",  "I CODE",     143, nullptr,      kCentred, makePlaceholderPage},
