@@ -38,7 +38,7 @@ const std::array<PageRow, kCardTypeCount> kRows = {{
     {kICode,       32825, "I CODE",      "ISO15693",  "I CODE",     143, nullptr,      kCentred, makePlaceholderPage},
     {kTagIt,       32826, "HF Tag It",   "ISO15693",  "HFTagIt",    144, nullptr,      kWhole,   makePlaceholderPage},
     {kIso7816,     32827, "ISO7816-4",   "ISO7816-4", "7816_4",     140, nullptr,      kCentred, makePlaceholderPage},
-    {kFelica,      32921, "Felica",      "ISO14443C", "Felica",     172, nullptr,      kCentred, makePlaceholderPage},
+    {kFelica,      32921, "Felica",      "ISO14443C", "Felica",     172, nullptr,      kCentred, makeFelicaPage},
     {kNTag203F,    32917, "NTAG203F",    "ISO14443A", "NTag203F",   170, nullptr,      kCentred, makePlaceholderPage},
     {kNTag213,     32918, "NTAG213",     "ISO14443A", "NTag213",    171, nullptr,      kCentred, makePlaceholderPage},
 }};
