@@ -12,6 +12,7 @@ namespace {
 const StChipModel kSrix4k = {StChip::SRIX4K, 128, 4, 0, 127, 1, "Lock - Reg", nullptr,
                              "rf_srix4k_getuid", "rf_srix4k_writeblock", "rf_srix4k_writelockreg"};
 const TextPair kAuthenticateText = {"认证", "Authenticate"};
+const TextPair kChallengeText = {"认证数据", "Challenge"};
 const TextPair kResponseText = {"应答", "Response"};
 const TextPair kChallengeLength = {"请输满6个字节的认证数据!", "Please input 6 bytes of challenge!"};
 const TextPair kTabCaptions[2] = {{"First Page", "First Page"}, {"Second Page", "Second Page"}};
@@ -49,6 +50,7 @@ CSRI4K::CSRI4K(PageContext& context) : StPage(context, kSrix4k) {
     response_ = form::hexEdit(column_, kResponse);
     form::fitChars(response_, 2 * kChallengeBytes);
     QPushButton* authenticate = form::button(column_, kAuthenticate, ctx.text(kAuthenticateText));
+    grid->addWidget(form::label(column_, -1, ctx.text(kChallengeText)), row, 0);
     grid->addWidget(challenge_, row, 1);
     grid->addWidget(authenticate, row++, 2);
     grid->addWidget(form::label(column_, -1, ctx.text(kResponseText)), row, 0);
@@ -75,7 +77,10 @@ CSRI4K::CSRI4K(PageContext& context) : StPage(context, kSrix4k) {
         group->addButton(tabs_[t], t);
     }
     tabs_[0]->setChecked(true);
-    connect(group, &QButtonGroup::idClicked, this, &CSRI4K::showHalf);
+    // A click, or a toggle through the accessibility bus, that selects a tab.
+    connect(group, &QButtonGroup::idToggled, this, [this](int tab, bool on) {
+        if (on) showHalf(tab);
+    });
 
     layoutForScreen(0);
 }
