@@ -6,21 +6,18 @@
 #include "pages/sri4k_page.h"
 #include "support/chip_pages.h"
 
+using chiptest::cardMemory;
 using chiptest::hex;
+using chiptest::refused;
+using chiptest::writeThroughPage;
 using torviktest::TorvikSession;
 
 namespace {
 
-constexpr int kUid = 1002, kReadUid = 1003, kRequest = 1010, kRead = 1011, kWrite = 1012, kLock = 1013;
+constexpr int kUid = 1002, kReadUid = 1003, kRequest = 1010, kRead = 1011, kLock = 1013;
 constexpr int kSelector = 1020, kLockField = 1021, kChallenge = 1030, kAuthenticate = 1031, kResponse = 1032;
 constexpr int kBlock = 5000, kLabel = 5500, kHeading = 6000, kFirstTab = 6010, kSecondTab = 6011;
 
-QByteArray chipMemory(TorvikSession& s) {
-    return s.reader()->withReader([](sim::Reader& r) {
-        const sim::Bytes& m = r.field.all<sim::StChip>().front()->memory();
-        return QByteArray(reinterpret_cast<const char*>(m.data()), int(m.size()));
-    });
-}
 
 bool shown(TorvikSession& s, int id) { return s.find(id)->isVisible(); }
 
@@ -69,11 +66,8 @@ private slots:
         TorvikSession s(kSRI4K, {QStringLiteral("srix4k")});
         QCOMPARE(s.find<QComboBox>(kSelector)->count(), 128);
         s.click(kRequest);
-        s.select(kSelector, 127);
-        s.setText(kBlock + 127, QStringLiteral("CAFEBABE"));
-        s.click(kWrite);
-        QCOMPARE(s.result(), QStringLiteral("写卡操作成功"));
-        QCOMPARE(hex(chipMemory(s).mid(508, 4)), QStringLiteral("CAFEBABE"));
+        QCOMPARE(writeThroughPage(s, 127, QStringLiteral("CAFEBABE")), QStringLiteral("写卡操作成功"));
+        QCOMPARE(hex(cardMemory<sim::StChip>(s).mid(508, 4)), QStringLiteral("CAFEBABE"));
     }
 
     void lockRegisterHoldsAfterReselect() {
@@ -86,16 +80,9 @@ private slots:
         s.click(kLock);
         QCOMPARE(s.result(), QStringLiteral("块锁定操作成功"));
         s.click(kRequest);
-        s.select(kSelector, 8);
-        s.setText(kBlock + 8, QStringLiteral("11223344"));
-        s.click(kWrite);
-        QVERIFY(s.result().startsWith(QStringLiteral("Error: ")));
-        QVERIFY(s.result().endsWith(QStringLiteral(" ,函数: rf_srix4k_writeblock")));
-        QCOMPARE(hex(chipMemory(s).mid(32, 4)), QStringLiteral("FFFFFFFF"));
-        s.select(kSelector, 16);
-        s.setText(kBlock + 16, QStringLiteral("11223344"));
-        s.click(kWrite);
-        QCOMPARE(s.result(), QStringLiteral("写卡操作成功"));
+        QVERIFY(refused(writeThroughPage(s, 8, QStringLiteral("11223344")), "rf_srix4k_writeblock"));
+        QCOMPARE(hex(cardMemory<sim::StChip>(s).mid(32, 4)), QStringLiteral("FFFFFFFF"));
+        QCOMPARE(writeThroughPage(s, 16, QStringLiteral("11223344")), QStringLiteral("写卡操作成功"));
     }
 
     void authenticationShowsTheChipsAnswer() {

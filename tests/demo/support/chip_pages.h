@@ -30,6 +30,31 @@ inline QString writeImage(const QTemporaryDir& dir, const QByteArray& image) {
     return path;
 }
 
+// The memory of the first card of type `Card` on the antenna, as the
+// simulator holds it.
+template <typename Card>
+QByteArray cardMemory(torviktest::TorvikSession& s) {
+    return s.reader()->withReader([](sim::Reader& r) {
+        const sim::Bytes& m = r.field.all<Card>().front()->memory();
+        return QByteArray(reinterpret_cast<const char*>(m.data()), int(m.size()));
+    });
+}
+
+// Writes block (or page) n from its field through the page's selector
+// (1020), field (5000 + n) and "写卡" (1012); the result strip's text.
+inline QString writeThroughPage(torviktest::TorvikSession& s, int n, const QString& hexText) {
+    s.select(1020, n);
+    s.setText(5000 + n, hexText);
+    s.click(1012);
+    return s.result();
+}
+
+// A failure of the function `label` in the result strip.
+inline bool refused(const QString& result, const char* label) {
+    return result.startsWith(QStringLiteral("Error: ")) &&
+           result.endsWith(QStringLiteral(" ,函数: ") + QString::fromUtf8(label));
+}
+
 // How many of the frames the reader received were this command, with this
 // payload, to address 0.
 inline int countRequests(const std::vector<sim::Bytes>& frames, std::uint8_t code, const sim::Bytes& payload = {}) {
