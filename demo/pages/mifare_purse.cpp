@@ -42,6 +42,7 @@ MifarePurse::MifarePurse(QWidget* parent, int lastSector, MifareCard& card, Page
     auto* keys = new QHBoxLayout;
     keys->addWidget(key_a_);
     keys->addWidget(keyB);
+    keys->addStretch();
     grid->addLayout(keys, 0, 4, 1, 2);
     grid->addWidget(form::label(frame_, kKeyLabel, text(mifare_text::kKey)), 1, 0);
     grid->addWidget(key_, 1, 1, 1, 3);
@@ -49,6 +50,7 @@ MifarePurse::MifarePurse(QWidget* parent, int lastSector, MifareCard& card, Page
     auto* values = new QHBoxLayout;
     values->addWidget(value_);
     values->addWidget(value_bytes_);
+    values->addStretch();
     grid->addLayout(values, 1, 5);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {initialise, increment, decrement, balance}) buttons->addWidget(b);
