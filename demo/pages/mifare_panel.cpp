@@ -130,8 +130,9 @@ void MifarePanel::readSector() {
         unsigned char length = 0;
         const int status = ctx_.api().rf_M1_read(ctx_.address(), static_cast<unsigned char>(first + i), data, &length);
         if (status != 0 || length != kBlockSize) {
-            // The blocks shown so far stay.
-            card_.fail(status, QStringLiteral("rf_M1_read"));
+            // The blocks shown so far stay. A block of the wrong length is a
+            // failure too, shown with the library's status for one (1).
+            card_.fail(status != 0 ? status : 1, QStringLiteral("rf_M1_read"));
             return;
         }
         if (i + 1 < count) {
