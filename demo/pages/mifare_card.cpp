@@ -66,18 +66,19 @@ bool MifareCard::SearchCard(int attempts) {
 
 bool MifareCard::ensureReady() { return m_bCardReady != 0 || SearchCard(1); }
 
-bool MifareCard::keyOf(const CHexEdit* field, QByteArray* key) const {
-    *key = HexToBytes(field);
-    if (key->size() == kKeyBytes) return true;
+bool MifareCard::prepare(const QRadioButton* keyA, const CHexEdit* field, Key* key) {
+    if (!ensureReady()) return false;
+    key->type = keyA->isChecked() ? 0x60 : 0x61;
+    key->bytes = HexToBytes(field);
+    if (key->bytes.size() == kKeyBytes) return true;
     ctx_.errorBoxEntry(4);
     return false;
 }
 
-unsigned char MifareCard::keyTypeOf(const QRadioButton* keyA) { return keyA->isChecked() ? 0x60 : 0x61; }
-
-bool MifareCard::authenticate(unsigned char keyType, int block, const QByteArray& key) {
-    const int status = ctx_.api().rf_M1_authentication2(ctx_.address(), keyType, static_cast<unsigned char>(block),
-                                                        reinterpret_cast<const unsigned char*>(key.constData()));
+bool MifareCard::authenticate(const Key& key, int block) {
+    const int status =
+        ctx_.api().rf_M1_authentication2(ctx_.address(), key.type, static_cast<unsigned char>(block),
+                                         reinterpret_cast<const unsigned char*>(key.bytes.constData()));
     if (status == 0) return true;
     fail(status, QStringLiteral("rf_M1_authentication2"));
     return false;

@@ -29,15 +29,19 @@ public:
     // Runs after every successful search.
     void setOnFound(std::function<void()> onFound) { on_found_ = std::move(onFound); }
 
-    // The 6-byte key of a key field; false (after the "Error" box with
-    // entry 4) when the field does not hold exactly 6 bytes.
-    bool keyOf(const CHexEdit* field, QByteArray* key) const;
-    // 0x60 when the key A radio is chosen, else 0x61.
-    static unsigned char keyTypeOf(const QRadioButton* keyA);
+    struct Key {
+        unsigned char type;  // 0x60 key A, 0x61 key B
+        QByteArray bytes;
+    };
+    // The start of every card operation: searches when no card is ready,
+    // then takes the key type from the key A radio and the 6-byte key from
+    // its field. False after a failed search, or after the "Error" box with
+    // entry 4 when the field does not hold exactly 6 bytes.
+    bool prepare(const QRadioButton* keyA, const CHexEdit* field, Key* key);
 
     // Authenticates the sector of `block`; a failure is shown and forgets
     // the card.
-    bool authenticate(unsigned char keyType, int block, const QByteArray& key);
+    bool authenticate(const Key& key, int block);
     // Shows a failed library call and forgets the card: the next operation
     // searches again (the card may be gone, or idle after the failure).
     void fail(int status, const QString& label);

@@ -118,12 +118,10 @@ void MifarePanel::clearFields() {
 
 void MifarePanel::readSector() {
     clearFields();
-    if (!card_.ensureReady()) return;
-    const unsigned char keyType = MifareCard::keyTypeOf(key_a_);
-    QByteArray key;
-    if (!card_.keyOf(key_, &key)) return;
+    MifareCard::Key key;
+    if (!card_.prepare(key_a_, key_, &key)) return;
     const int first = firstBlock();
-    if (!card_.authenticate(keyType, first, key)) return;
+    if (!card_.authenticate(key, first)) return;
     const int count = blockCount();
     for (int i = 0; i < count; ++i) {
         unsigned char data[256] = {};
@@ -159,10 +157,8 @@ QByteArray MifarePanel::blockData(int block) const {
 }
 
 void MifarePanel::writeBlock() {
-    if (!card_.ensureReady()) return;
-    const unsigned char keyType = MifareCard::keyTypeOf(key_a_);
-    QByteArray key;
-    if (!card_.keyOf(key_, &key)) return;
+    MifareCard::Key key;
+    if (!card_.prepare(key_a_, key_, &key)) return;
     const int offset = form::itemData(block_);
     const bool trailer = offset + 1 == blockCount();
     if (trailer && !ctx_.confirm(ctx_.message(11))) return;
@@ -175,7 +171,7 @@ void MifarePanel::writeBlock() {
         return;
     }
     const int first = firstBlock();
-    if (!card_.authenticate(keyType, first, key)) return;
+    if (!card_.authenticate(key, first)) return;
     const int status = ctx_.api().rf_M1_write(ctx_.address(), static_cast<unsigned char>(first + offset),
                                               reinterpret_cast<const unsigned char*>(data.constData()));
     if (status != 0)

@@ -102,12 +102,10 @@ void MifarePurse::bytesEdited() {
 }
 
 int MifarePurse::prepare() {
-    if (!card_.ensureReady()) return -1;
-    const unsigned char keyType = MifareCard::keyTypeOf(key_a_);
+    MifareCard::Key key;
+    if (!card_.prepare(key_a_, key_, &key)) return -1;
     const int sector = form::itemData(sector_);
-    QByteArray key;
-    if (!card_.keyOf(key_, &key)) return -1;
-    if (!card_.authenticate(keyType, 4 * sector, key)) return -1;
+    if (!card_.authenticate(key, 4 * sector)) return -1;
     return 4 * sector + form::itemData(block_);
 }
 
