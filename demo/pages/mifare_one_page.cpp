@@ -1,5 +1,6 @@
-// MIFAREONE, the Mifare Classic 1K page: the search and purse groups above
-// three identical operation windows over sectors 0-15.
+// MIFAREONE, the Mifare Classic 1K page: the search and purse groups and the
+// first of three identical operation windows over sectors 0-15 on the left,
+// the other two on the right.
 #include <QGridLayout>
 
 #include "pages/mifare_page.h"
@@ -18,8 +19,10 @@ const std::vector<MifarePanelIds> kPanels = {
 MIFAREONE::MIFAREONE(PageContext& context) : MifareClassicPage(context, 15, kPanels) {
     auto* grid = new QGridLayout(this);
     grid->addWidget(searchFrame(), 0, 0);
-    grid->addWidget(purseFrame(), 0, 1, 1, 2);
-    for (std::size_t i = 0; i < kPanels.size(); ++i) grid->addWidget(panelFrame(i), 1, int(i));
+    grid->addWidget(purseFrame(), 1, 0);
+    grid->addWidget(panelFrame(0), 2, 0);
+    grid->addWidget(panelFrame(1), 0, 1, 2, 1);
+    grid->addWidget(panelFrame(2), 2, 1);
 }
 
 TORVIK_PAGE_FACTORY(makeMifareOnePage, MIFAREONE)

@@ -70,25 +70,22 @@ MifarePanel::MifarePanel(QWidget* parent, const MifarePanelIds& ids, MifareCard&
         grid->addWidget(form::label(frame_, -1, QString::number(i)), row, 0);
         grid->addWidget(rows_[i], row, 1);
     }
+    // The trailer's three fields side by side under the data rows, as wide
+    // as one of them, each under its caption.
     const std::pair<const TextPair*, CHexEdit*> trailer[] = {
         {&caption(mifare_text::kKeyA), trailer_key_a_},
         {&mifare_text::kAccessBits, access_},
         {&caption(mifare_text::kKeyB), trailer_key_b_}};
-    if (rows_.size() > 3) {
-        // A large sector: its trailer fields share one line under 15 rows.
-        auto* line = new QHBoxLayout;
-        for (const auto& [text, field] : trailer) {
-            line->addWidget(form::label(frame_, -1, ctx_.text(*text)));
-            line->addWidget(field);
-        }
-        line->addStretch();
-        grid->addLayout(line, row, 0, 1, 2);
-    } else {
-        for (const auto& [text, field] : trailer) {
-            grid->addWidget(form::label(frame_, -1, ctx_.text(*text)), row, 0);
-            grid->addWidget(field, row++, 1, Qt::AlignLeft);
-        }
+    auto* fields = new QGridLayout;
+    fields->setVerticalSpacing(1);
+    int column = 0;
+    for (const auto& [text, field] : trailer) {
+        fields->addWidget(form::label(frame_, -1, ctx_.text(*text)), 0, column);
+        fields->addWidget(field, 1, column++);
     }
+    fields->setColumnStretch(column, 1);
+    grid->addLayout(fields, row, 1);
+    grid->setRowStretch(row + 1, 1);  // spare height below the fields
 
     connect(read, &QPushButton::clicked, this, &MifarePanel::readSector);
     connect(write_, &QPushButton::clicked, this, &MifarePanel::writeBlock);

@@ -69,9 +69,13 @@ class Page:
         self.app = app
         self.node = app.find(template)
         self.panels = panels
+        self.nodes = {}
 
     def find(self, id_):
-        return self.app.find(id_, self.node)
+        """The control with this id on the page (looked up once)."""
+        if id_ not in self.nodes:
+            self.nodes[id_] = self.app.find(id_, self.node)
+        return self.nodes[id_]
 
     def choose(self, list_id, text):
         """Selects the entry of a drop-down list as a user does: a click opens
