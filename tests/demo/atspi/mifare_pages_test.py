@@ -95,7 +95,7 @@ class Page:
         atspi.generate_keyboard_event(0xFF0D, None, atspi.KeySynthType.SYM)  # Return
         torvik_driver.wait_until("list %d showing %s (now %s)" % (list_id, text, node.name),
                                  lambda: node.name == text)
-        time.sleep(0.5)  # the list's type-ahead forgets what was typed
+        time.sleep(0.1)
 
     def type(self, id_, text):
         self.app.type_into(self.find(id_), text)
