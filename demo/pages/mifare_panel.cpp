@@ -70,8 +70,8 @@ MifarePanel::MifarePanel(QWidget* parent, const MifarePanelIds& ids, MifareCard&
         grid->addWidget(form::label(frame_, -1, QString::number(i)), row, 0);
         grid->addWidget(rows_[i], row, 1);
     }
-    // The trailer's three fields side by side under the data rows, as wide
-    // as one of them, each under its caption.
+    // The trailer's three fields side by side under the data rows, each
+    // under its caption.
     const std::pair<const TextPair*, CHexEdit*> trailer[] = {
         {&caption(mifare_text::kKeyA), trailer_key_a_},
         {&mifare_text::kAccessBits, access_},
