@@ -221,14 +221,12 @@ private slots:
         start();
         s().select(1050, 31);
         s().select(1058, 2);
-        s().find<QRadioButton>(1052)->setChecked(true);
-        s().setText(1053, QStringLiteral("FFFFFFFFFFFF"));
+        s().setText(1053, QStringLiteral("000000000000"));
         s().setText(1054, QStringLiteral("1000"));
         s().click(1056);
-        // Key B is readable under the delivery access bits, so it cannot
-        // authenticate: the failure is shown and the card searched again.
+        // A wrong key: the failure is shown and the card searched again.
         QCOMPARE(s().result(), QStringLiteral("Error: 10 ,函数: rf_M1_authentication2"));
-        s().find<QRadioButton>(1051)->setChecked(true);
+        s().setText(1053, QStringLiteral("FFFFFFFFFFFF"));
         s().click(1056);
         QCOMPARE(s().result(), QStringLiteral("初始化钱包操作成功"));
         s().setText(1055, QStringLiteral("F4010000"));  // 500

@@ -14,7 +14,8 @@ namespace mifaretest {
 using Bytes = std::vector<std::uint8_t>;
 
 // Trailer bytes 6-9: every block readable and writable with key A or B;
-// access bits and key B readable with key A (B cannot authenticate).
+// access bits and key B readable with key A (key B, being readable,
+// serves no operation).
 const Bytes kDeliveryAccess = {0xFF, 0x07, 0x80, 0x69};
 // Every block readable and writable with A or B; access bits readable, key
 // B hidden, so key B authenticates.
