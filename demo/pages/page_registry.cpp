@@ -27,8 +27,8 @@ constexpr Placement kWhole = Placement::WholeView;
 const std::array<PageRow, kCardTypeCount> kRows = {{
     // type  command  menu caption     popup        title name   template prompt         placement factory
     {kUltraLight,  32816, "UltraLight",  "ISO14443A", "UltraLight", 137, "UltraLight", kCentred, makeUltraLightPage},
-    {kMifare1K,    32817, "Mifare1K",    "ISO14443A", "Mifare1K",   130, "MifareOne",  kCentred, makePlaceholderPage},
-    {kMifare4K,    32901, "Mifare4K",    "ISO14443A", "Mifare4K",   166, nullptr,      kCentred, makePlaceholderPage},
+    {kMifare1K,    32817, "Mifare1K",    "ISO14443A", "Mifare1K",   130, "MifareOne",  kCentred, makeMifareOnePage},
+    {kMifare4K,    32901, "Mifare4K",    "ISO14443A", "Mifare4K",   166, nullptr,      kCentred, makeMifare4KPage},
     {kIso14443A4,  32830, "ISO14443A-4", "ISO14443A", "14443A_4",   138, "ISO14443-4", kCentred, makePlaceholderPage},
     {kSR176,       32819, "SR176",       "ISO14443B", "SR176",      141, nullptr,      kCentred, makeSR176Page},
     {kSRI512,      32820, "SRI512",      "ISO14443B", "SRI512",     146, nullptr,      kCentred, makeSRI512Page},
