@@ -29,7 +29,7 @@ const std::array<PageRow, kCardTypeCount> kRows = {{
     {kUltraLight,  32816, "UltraLight",  "ISO14443A", "UltraLight", 137, "UltraLight", kCentred, makePlaceholderPage},
     {kMifare1K,    32817, "Mifare1K",    "ISO14443A", "Mifare1K",   130, "MifareOne",  kCentred, makePlaceholderPage},
     {kMifare4K,    32901, "Mifare4K",    "ISO14443A", "Mifare4K",   166, nullptr,      kCentred, makePlaceholderPage},
-    {kIso14443A4,  32830, "ISO14443A-4", "ISO14443A", "14443A_4",   138, "ISO14443-4", kCentred, makePlaceholderPage},
+    {kIso14443A4,  32830, "ISO14443A-4", "ISO14443A", "14443A_4",   138, "ISO14443-4", kCentred, makeIso14443A4Page},
     {kSR176,       32819, "SR176",       "ISO14443B", "SR176",      141, nullptr,      kCentred, makePlaceholderPage},
     {kSRI512,      32820, "SRI512",      "ISO14443B", "SRI512",     146, nullptr,      kCentred, makePlaceholderPage},
     {kSRI4K,       32821, "SRI4K",       "ISO14443B", "SRI4K",      142, nullptr,      kWhole,   makePlaceholderPage},

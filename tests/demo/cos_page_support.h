@@ -1,0 +1,59 @@
+// What the CPU-card page tests share: a session on the page with its book
+// file removed first, the book's entries on disk, the result list's lines,
+// and picking a command in the book dialog by double-click.
+#pragma once
+
+#include <QFile>
+#include <QTest>
+#include <memory>
+
+#include "books/books.h"
+#include "books/display_cos.h"
+#include "controls/own_list_box.h"
+#include "support/torvik_session.h"
+
+namespace costest {
+
+using torviktest::TorvikSession;
+
+// The page of `cardType` with the cards placed, after its book file (named
+// `book`) was removed: the page starts with an empty book.
+inline std::unique_ptr<TorvikSession> openPage(int cardType, const QStringList& cards, const QString& book) {
+    auto s = std::make_unique<TorvikSession>(kMifare1K, cards);
+    QFile::remove(s->context().dataFilePath(book));
+    s->switchTo(cardType);
+    s->boxes().clear();
+    return s;
+}
+
+inline QStringList bookOnDisk(TorvikSession& s, const QString& book) {
+    CBooks read;
+    read.Load(s.context().dataFilePath(book));
+    return read.entries();
+}
+
+inline QStringList lines(TorvikSession& s, int listId) {
+    auto* list = s.find<COwnListBox>(listId);
+    return list ? list->items() : QStringList{"no list"};
+}
+
+// Opens the book dialog with `button`; `inDialog` runs while it is up.
+inline void withBookDialog(TorvikSession& s, int button, std::function<void(CDisplayCos*)> inDialog) {
+    bool seen = false;
+    s.boxes().onNextDialog([&](QDialog* d) {
+        auto* dialog = qobject_cast<CDisplayCos*>(d);
+        seen = dialog != nullptr;
+        if (dialog) inDialog(dialog);
+        if (d->isVisible()) d->reject();
+    });
+    s.click(button);
+    QVERIFY2(seen, "no book dialog");
+}
+
+// Double-clicks line `row` of the open book dialog.
+inline void doubleClickLine(CDisplayCos* dialog, int row) {
+    COwnListBox* list = dialog->list();
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+
+}  // namespace costest
