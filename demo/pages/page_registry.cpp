@@ -33,7 +33,7 @@ const std::array<PageRow, kCardTypeCount> kRows = {{
     {kSR176,       32819, "SR176",       "ISO14443B", "SR176",      141, nullptr,      kCentred, makePlaceholderPage},
     {kSRI512,      32820, "SRI512",      "ISO14443B", "SRI512",     146, nullptr,      kCentred, makePlaceholderPage},
     {kSRI4K,       32821, "SRI4K",       "ISO14443B", "SRI4K",      142, nullptr,      kWhole,   makePlaceholderPage},
-    {kIso14443B4,  32834, "ISO14443B-4", "ISO14443B", "14443B_4",   145, nullptr,      kCentred, makePlaceholderPage},
+    {kIso14443B4,  32834, "ISO14443B-4", "ISO14443B", "14443B_4",   145, nullptr,      kCentred, makeIso14443B4Page},
     {kAT88RF020,   32823, "AT88RF020",   "ISO14443B", "AT88RF020",  147, nullptr,      kCentred, makePlaceholderPage},
     {kICode,       32825, "I CODE",      "ISO15693",  "I CODE",     143, nullptr,      kCentred, makePlaceholderPage},
     {kTagIt,       32826, "HF Tag It",   "ISO15693",  "HFTagIt",    144, nullptr,      kWhole,   makePlaceholderPage},
