@@ -37,7 +37,7 @@ const std::array<PageRow, kCardTypeCount> kRows = {{
     {kAT88RF020,   32823, "AT88RF020",   "ISO14443B", "AT88RF020",  147, nullptr,      kCentred, makePlaceholderPage},
     {kICode,       32825, "I CODE",      "ISO15693",  "I CODE",     143, nullptr,      kCentred, makePlaceholderPage},
     {kTagIt,       32826, "HF Tag It",   "ISO15693",  "HFTagIt",    144, nullptr,      kWhole,   makePlaceholderPage},
-    {kIso7816,     32827, "ISO7816-4",   "ISO7816-4", "7816_4",     140, nullptr,      kCentred, makePlaceholderPage},
+    {kIso7816,     32827, "ISO7816-4",   "ISO7816-4", "7816_4",     140, nullptr,      kCentred, makeIso7816Page},
     {kFelica,      32921, "Felica",      "ISO14443C", "Felica",     172, nullptr,      kCentred, makePlaceholderPage},
     {kNTag203F,    32917, "NTAG203F",    "ISO14443A", "NTag203F",   170, nullptr,      kCentred, makePlaceholderPage},
     {kNTag213,     32918, "NTAG213",     "ISO14443A", "NTag213",    171, nullptr,      kCentred, makePlaceholderPage},
