@@ -17,7 +17,11 @@ const TextPair kExit{"退出", "Exit"};
 CDisplayCos::CDisplayCos(CBooks& book, int language, QWidget* page) : QDialog(page), book_(book) {
     setAutomationId(this, kTemplateId);
     setWindowTitle(kTitle.pick(language));
-    list_ = form::resultList(this, 1062, 18);
+    // A list without tips: a tip would take the second click of a
+    // double-click for itself.
+    list_ = new COwnListBox(this);
+    setAutomationId(list_, 1062);
+    list_->setLineHeight(18);
     list_->setMinimumSize(420, 18 * 12);
     QPushButton* clear = form::button(this, 1066, kClear.pick(language));
     QPushButton* exit = form::button(this, 1063, kExit.pick(language));

@@ -109,6 +109,7 @@ CISO7816_4::CISO7816_4(PageContext& context) : CosPage(context, QStringLiteral("
     rates->addStretch(1);
     auto* reply = new QHBoxLayout;
     reply->addWidget(atr_, 1);
+    reply->addWidget(form::label(sam, -1, QStringLiteral("PPS")));
     reply->addWidget(pps_);
     auto* samGrid = new QGridLayout(sam);
     samGrid->addWidget(form::label(sam, 1099, ctx.text(kCaptions[7])), 0, 0);

@@ -180,6 +180,7 @@ private slots:
         COwnListBox* list = dialog.list();
         QCOMPARE(list->objectName(), QStringLiteral("1062"));
         QCOMPARE(list->lineHeight(), 18);
+        QVERIFY(!list->tipsEnabled());
         QCOMPARE(list->items(), book.entries());
         const QModelIndexList selected = list->selectionModel()->selectedRows();
         QCOMPARE(selected.size(), 1);
@@ -198,7 +199,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QSignalSpy picked(&dialog, &CDisplayCos::commandPicked);
         COwnListBox* list = dialog.list();
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+        // Press, release, then the second press as a double-click.
+        const QPoint line = list->visualRect(list->model()->index(0, 0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line);
         QCOMPARE(picked.size(), 1);
         QCOMPARE(picked.front().front().toString(), QStringLiteral("0084000008"));
         QVERIFY(!dialog.isVisible());
