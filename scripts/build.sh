@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
 # Configures and builds one flavour: build.sh <build-dir> [cmake options...]
+# Compiles through ccache when it is installed, so rebuilding the same sources
+# (another flavour's unchanged files, a fresh clone) costs little.
 set -euo pipefail
 dir=$1; shift
-cmake -S "$(dirname "$0")/.." -B "$dir" "$@" >/dev/null
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$(dirname "$0")/.." -B "$dir" "${launcher[@]}" "$@" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
