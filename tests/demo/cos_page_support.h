@@ -10,18 +10,21 @@
 #include "books/books.h"
 #include "books/display_cos.h"
 #include "controls/own_list_box.h"
+#include "pages/cos_page.h"
 #include "support/torvik_session.h"
 
 namespace costest {
 
 using torviktest::TorvikSession;
 
-// The page of `cardType` with the cards placed, after its book file (named
-// `book`) was removed: the page starts with an empty book.
+// The page of `cardType` with the cards placed and an empty book: its file
+// (named `book`) removed first, and emptied in memory too, in case another
+// test program beside this one left a book there meanwhile.
 inline std::unique_ptr<TorvikSession> openPage(int cardType, const QStringList& cards, const QString& book) {
     auto s = std::make_unique<TorvikSession>(kMifare1K, cards);
     QFile::remove(s->context().dataFilePath(book));
     s->switchTo(cardType);
+    if (auto* page = qobject_cast<CosPage*>(s->page())) page->book().Clear();
     s->boxes().clear();
     return s;
 }
