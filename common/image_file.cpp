@@ -1,16 +1,11 @@
 // Image files: reading in bounded size, telling the format, raw images,
 // fitting an image to a card, and saving.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 
 #include "card_image.h"
+#include "file_io.h"
 
 namespace common::image {
 namespace {
@@ -50,9 +45,8 @@ bool hasHeaderLine(std::string_view content) {
 }
 
 bool writeFile(const std::string& path, const std::string& content, Error* error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    if (!out.flush()) return fail(error, path, 0, "cannot write the file");
+    std::string why;
+    if (!writeFileReplacing(path, content, &why)) return fail(error, path, 0, why);
     return true;
 }
 
@@ -95,39 +89,8 @@ bool Image::knows(std::size_t offset, std::size_t length) const {
 }
 
 bool readFile(const std::string& path, std::string* content, Error* error) {
-    // Not blocking: opening a FIFO must not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return fail(error, path, 0, std::string("cannot open the file: ") + std::strerror(errno));
-    struct stat info {};
     std::string why;
-    if (::fstat(fd, &info) != 0) {
-        why = std::string("cannot examine the file: ") + std::strerror(errno);
-    } else if (!S_ISREG(info.st_mode)) {
-        why = S_ISDIR(info.st_mode) ? "a folder, not an image file" : "not a regular file (a device, FIFO or socket)";
-    } else if (static_cast<unsigned long long>(info.st_size) > kMaxFileSize) {
-        why = std::to_string(info.st_size) + " bytes: an image file holds at most " + std::to_string(kMaxFileSize);
-    }
-    std::string data;
-    if (why.empty()) {
-        // The file may grow while it is read: take one byte over the limit at most.
-        data.resize(kMaxFileSize + 1);
-        std::size_t got = 0;
-        while (got < data.size()) {
-            const ssize_t n = ::read(fd, &data[got], data.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                why = std::string("cannot read the file: ") + std::strerror(errno);
-                break;
-            }
-            if (n == 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        data.resize(got);
-        if (why.empty() && got > kMaxFileSize) why = "the file grew past " + std::to_string(kMaxFileSize) + " bytes";
-    }
-    ::close(fd);
-    if (!why.empty()) return fail(error, path, 0, why);
-    *content = std::move(data);
+    if (!readBoundedFile(path, kMaxFileSize, "an image file", content, &why)) return fail(error, path, 0, why);
     return true;
 }
 

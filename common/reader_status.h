@@ -19,6 +19,7 @@ namespace status {
     X(kAntennaOff, 0x06, "antenna is off")                                                   \
     X(kWrongCardType, 0x07, "the selected card family does not support the command")         \
     X(kFlashRange, 0x08, "flash address out of range")                                       \
+    X(kFlashNotSaved, 0x09, "the flash memory could not be saved; it is unchanged")          \
     X(kNoCard, 0x0A, "no card answered")                                                     \
     X(kCollision, 0x0B, "several cards answered and could not be told apart")                \
     X(kNotSelected, 0x0C, "no card is selected")                                             \

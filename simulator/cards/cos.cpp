@@ -26,6 +26,8 @@ constexpr std::uint16_t kBadMac = 0x6988;
 constexpr std::size_t kMaxAnswerData = 250;
 
 std::uint16_t triesLeft(int left) { return static_cast<std::uint16_t>(0x63C0 | std::min(left, 15)); }
+std::uint16_t moreData(std::size_t n) { return static_cast<std::uint16_t>(0x6100 | (n >= 256 ? 0 : n)); }
+std::uint16_t wrongLe(std::size_t n) { return static_cast<std::uint16_t>(0x6C00 | (n >= 256 ? 0 : n)); }
 
 }  // namespace
 
@@ -77,6 +79,7 @@ void Cos::reset() {
     authenticated_ = pin_verified_ = false;
     session_key_.reset();
     pending_.reset();
+    response_rest_.clear();
 }
 
 Bytes Cos::process(const Bytes& raw) {
@@ -91,6 +94,8 @@ Bytes Cos::process(const Bytes& raw) {
         if (raw.size() == 6 + lc) a.le = raw.back() == 0 ? 256u : raw.back();
     }
     const bool sam = role_ == Role::sam;
+    if (a.cla == 0x00 && a.ins == 0xC0) return getResponse(a);
+    response_rest_.clear();
     if (a.cla == 0x00) {
         switch (a.ins) {
         case 0xA4: return select(a);
@@ -203,14 +208,34 @@ Bytes Cos::readBinary(const Apdu& a) {
     if (offset > file->data.size()) return swOnly(kOffset);
     const std::size_t available = file->data.size() - offset;
     const bool to_end = *a.le == 256;
-    std::size_t count = to_end ? std::min(available, kMaxAnswerData) : *a.le;
+    std::size_t count = to_end ? std::min<std::size_t>(available, 256) : *a.le;
     Sw sw = kOk;
     if (count > available) {
         count = available;
         sw = kEndOfFile;
     }
     const auto first = file->data.begin() + static_cast<std::ptrdiff_t>(offset);
-    return withSw(Bytes(first, first + static_cast<std::ptrdiff_t>(count)), sw);
+    return answerInParts(Bytes(first, first + static_cast<std::ptrdiff_t>(count)), sw);
+}
+
+// 61xx: xx more bytes wait (00 for 256 or more).
+Bytes Cos::answerInParts(Bytes data, Sw sw) {
+    if (data.size() <= kMaxAnswerData) return withSw(std::move(data), sw);
+    response_rest_.assign(data.begin() + static_cast<std::ptrdiff_t>(kMaxAnswerData), data.end());
+    response_sw_ = sw;
+    data.resize(kMaxAnswerData);
+    return withSw(std::move(data), moreData(response_rest_.size()));
+}
+
+Bytes Cos::getResponse(const Apdu& a) {
+    if (a.p1 != 0 || a.p2 != 0) return swOnly(kWrongP1P2);
+    if (!a.data.empty() || !a.le) return swOnly(kWrongLength);
+    if (response_rest_.empty()) return swOnly(kConditions);
+    if (*a.le > response_rest_.size()) return swOnly(wrongLe(response_rest_.size()));
+    Bytes part(response_rest_.begin(), response_rest_.begin() + static_cast<std::ptrdiff_t>(*a.le));
+    response_rest_.erase(response_rest_.begin(), response_rest_.begin() + static_cast<std::ptrdiff_t>(*a.le));
+    if (response_rest_.empty()) return answerInParts(std::move(part), response_sw_);
+    return withSw(std::move(part), moreData(response_rest_.size()));
 }
 
 Bytes Cos::updateBinary(const Apdu& a) {

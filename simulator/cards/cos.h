@@ -11,8 +11,13 @@
 //                    Selecting a DF clears the security state.
 //   B0 READ BINARY   P1 bit 8 set: short file id (P1 & 1F) and offset P2;
 //                    else offset P1P2 of the current EF. Le 0 reads to the
-//                    end of the file (at most 250 bytes, what one reader
-//                    frame carries); past the end 6282 with what exists.
+//                    end of the file, at most 256 bytes; past the end 6282
+//                    with what exists. An answer longer than one reader
+//                    frame carries (250 bytes) gives its first 250 bytes
+//                    and 61xx, the rest by GET RESPONSE.
+//   C0 GET RESPONSE  P1 P2 00, Le the bytes still waiting (61xx); a
+//                    smaller Le gives that much and 61xx for the rest, a
+//                    larger one 6Cxx. Any other command drops the rest.
 //   D6 UPDATE BINARY same addressing, Lc data.
 //   84 GET CHALLENGE Le 4 or 8; a 4-byte challenge counts as those bytes
 //                    followed by 4 zeros.
@@ -148,6 +153,10 @@ private:
     Bytes deliverKey(const Apdu& a);
     Bytes cipher(const Apdu& a);
     Bytes purseMac(const Apdu& a);
+    Bytes getResponse(const Apdu& a);
+    // Data and status word, or, when the data would not fit one reader
+    // frame, its first part and 61xx with the rest kept for GET RESPONSE.
+    Bytes answerInParts(Bytes data, Sw sw);
     // Resolves the file a READ/UPDATE BINARY addresses and its offset.
     CosFile* binaryTarget(const Apdu& a, std::size_t* offset, Sw* error);
 
@@ -177,6 +186,8 @@ private:
         Bytes amount, terminal, random;
     };
     std::optional<Pending> pending_;
+    Bytes response_rest_;  // what GET RESPONSE still has to give
+    Sw response_sw_ = 0;   // and the status word that ends it
 };
 
 // SW1 SW2 appended to data.

@@ -2,8 +2,16 @@
 
 namespace sim {
 namespace {
+// ATQA bits 8-7 give the UID size: 00 single (4 bytes), 01 double (7),
+// 10 triple (10); bit 3 the bit-frame anticollision.
 constexpr std::uint16_t kAtqaSingle = 0x0004;
 constexpr std::uint16_t kAtqaDouble = 0x0044;
+constexpr std::uint16_t kAtqaTriple = 0x0084;
+
+std::uint16_t atqaFor(std::size_t uid_size) {
+    if (uid_size == 4) return kAtqaSingle;
+    return uid_size == 7 ? kAtqaDouble : kAtqaTriple;
+}
 constexpr std::uint8_t kSakIso14443_4 = 0x20;
 // Bit rate 106 kbit/s, frame size 256 bytes and ISO14443-4, FWI 7.
 constexpr std::array<std::uint8_t, 3> kProtocolInfo = {0x00, 0x81, 0x71};
@@ -17,7 +25,7 @@ void standardCardFiles(Cos& cos) {
 }
 
 CpuCardA::CpuCardA(Bytes uid, Bytes ats, std::shared_ptr<Cos> cos)
-    : TypeACard(uid, uid.size() == 4 ? kAtqaSingle : kAtqaDouble, kSakIso14443_4),
+    : TypeACard(uid, atqaFor(uid.size()), kSakIso14443_4),
       ats_(std::move(ats)),
       cos_(std::move(cos)) {}
 

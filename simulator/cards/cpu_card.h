@@ -27,12 +27,18 @@ public:
     void enterProtocol(std::uint8_t cid) {
         protocol_active_ = true;
         cid_ = cid;
+        chained_command.clear();
         onEnter();
     }
-    void leaveProtocol() { protocol_active_ = false; }
+    void leaveProtocol() {
+        protocol_active_ = false;
+        chained_command.clear();
+    }
 
     // The answer last sent at block level, repeated on request (R block).
     Bytes last_block;
+    // The parts of a chained command received so far.
+    Bytes chained_command;
 
 protected:
     virtual void onEnter() {}

@@ -11,9 +11,9 @@ namespace sim {
 using namespace iso15693;
 
 const LabelModel kIcodeSli{
-    "icode", "NXP I-CODE SLI label (ISO15693, 28 blocks of 4 bytes, EAS)", kManufacturerNxp, 28, 0x01, true};
+    "icode", "NXP I-CODE SLI label (ISO15693, 28 blocks of 4 bytes, EAS)", kManufacturerNxp, 28, 0x01, true, true};
 const LabelModel kTagItPlus{
-    "tagit", "TI Tag-it HF-I Plus label (ISO15693, 64 blocks of 4 bytes)", kManufacturerTi, 64, 0x00, false};
+    "tagit", "TI Tag-it HF-I Plus label (ISO15693, 64 blocks of 4 bytes)", kManufacturerTi, 64, 0x00, false, false};
 
 // The simulator's EAS answer: a fixed pattern, the same for every label.
 const std::array<std::uint8_t, 32> Iso15693Label::kEasSequence = {
@@ -90,8 +90,7 @@ std::optional<Bytes> Iso15693Label::inventory(const Request& request) const {
     std::size_t left = request.size;
     if (request.flags & kFlagAfi) {
         if (left < 1) return std::nullopt;
-        // AFI 0 asks for every family.
-        if (p[0] != 0 && p[0] != afi_) return std::nullopt;
+        if (!afiMatches(p[0])) return std::nullopt;
         ++p;
         --left;
     }
@@ -107,6 +106,14 @@ std::optional<Bytes> Iso15693Label::inventory(const Request& request) const {
     Bytes answer{dsfid_};
     answer.insert(answer.end(), uid_.begin(), uid_.end());
     return success(std::move(answer));
+}
+
+// The AFI of a request: 00 every label, X0 every sub-family of family X,
+// 0Y sub-family Y of every family, XY exactly that.
+bool Iso15693Label::afiMatches(std::uint8_t requested) const {
+    const unsigned family = requested >> 4, sub_family = requested & 0x0F;
+    if (family != 0 && family != static_cast<unsigned>(afi_ >> 4)) return false;
+    return sub_family == 0 || sub_family == (afi_ & 0x0Fu);
 }
 
 std::optional<Bytes> Iso15693Label::execute(const Request& request) {
@@ -157,14 +164,9 @@ std::optional<Bytes> Iso15693Label::execute(const Request& request) {
         return success();
     }
     case kSystemInformation: return systemInformation();
-    case kBlockSecurity: {
+    case kBlockSecurity:
         if (n < 2) break;
-        const std::size_t first = p[0];
-        const std::size_t count = std::size_t{p[1]} + 1;
-        if (!inRange(first, count)) return failure(kErrorBlockUnavailable);
-        return success(Bytes(security_.begin() + static_cast<std::ptrdiff_t>(first),
-                             security_.begin() + static_cast<std::ptrdiff_t>(first + count)));
-    }
+        return blockSecurity(p[0], std::size_t{p[1]} + 1);
     default: return failure(kErrorNotSupported);
     }
     return failure(kErrorNotRecognised);  // parameters missing
@@ -199,6 +201,15 @@ Bytes Iso15693Label::readBlocks(std::size_t first, std::size_t count, bool with_
         data.insert(data.end(), start, start + kBlockSize);
     }
     return success(std::move(data));
+}
+
+// The I-CODE SLI answers a request that runs past its last block with the
+// status of the blocks up to the end.
+Bytes Iso15693Label::blockSecurity(std::size_t first, std::size_t count) const {
+    if (model_.short_security_list && first < model_.blocks) count = std::min(count, model_.blocks - first);
+    if (!inRange(first, count)) return failure(kErrorBlockUnavailable);
+    return success(Bytes(security_.begin() + static_cast<std::ptrdiff_t>(first),
+                         security_.begin() + static_cast<std::ptrdiff_t>(first + count)));
 }
 
 Bytes Iso15693Label::writeBlocks(std::size_t first, std::size_t count, const std::uint8_t* data) {

@@ -71,6 +71,9 @@ struct LabelModel {
     std::size_t blocks;  // of 4 bytes
     std::uint8_t ic_reference;
     bool eas;  // NXP electronic article surveillance
+    // A block security request reaching past the last block answers for
+    // the blocks up to the end instead of failing.
+    bool short_security_list;
 };
 
 extern const LabelModel kIcodeSli;
@@ -114,6 +117,8 @@ public:
 private:
     struct Request;
     std::optional<Bytes> inventory(const Request& request) const;
+    bool afiMatches(std::uint8_t requested) const;
+    Bytes blockSecurity(std::size_t first, std::size_t count) const;
     std::optional<Bytes> execute(const Request& request);
     std::optional<Bytes> custom(const Request& request);
     Bytes readBlocks(std::size_t first, std::size_t count, bool with_security) const;

@@ -83,8 +83,7 @@ std::uint8_t MifareClassic::authenticate(int block, Key key, const std::uint8_t*
     const auto access = conditions(sector);
     const std::uint8_t* trailer = blockAt(trailerOf(sector));
     const std::uint8_t* stored = key == Key::A ? trailer : trailer + 10;
-    const bool usable = access && !(key == Key::B && mifare::keyBReadable((*access)[3]));
-    if (!usable || std::memcmp(stored, key_bytes, 6) != 0) {
+    if (!access || std::memcmp(stored, key_bytes, 6) != 0) {
         dropToIdle();
         return access ? kAuthFailed : kSectorBlocked;
     }
@@ -94,13 +93,23 @@ std::uint8_t MifareClassic::authenticate(int block, Key key, const std::uint8_t*
     return kOk;
 }
 
+// Where the trailer lets key B be read (conditions 000, 010, 001), key B
+// is data, not a key: authentication with it succeeds, but the card
+// refuses every read and write that follows.
+std::uint8_t MifareClassic::checkSession(int sector) const {
+    if (auth_sector_ != sector) return kNotAuthenticated;
+    const auto access = conditions(sector);
+    if (!access) return kSectorBlocked;
+    if (auth_key_ == Key::B && mifare::keyBReadable((*access)[3])) return kAccessDenied;
+    return kOk;
+}
+
 // The block's group decides; see Layout::accessGroup.
 std::uint8_t MifareClassic::checkData(int block, DataOp op) const {
     if (block < 0 || block >= blockCount()) return kBlockRange;
     const int sector = sectorOf(block);
-    if (auth_sector_ != sector) return kNotAuthenticated;
+    if (const std::uint8_t status = checkSession(sector)) return status;
     const auto access = conditions(sector);
-    if (!access) return kSectorBlocked;
     const unsigned group = layout().accessGroup(static_cast<unsigned>(block));
     return mifare::dataAllowed((*access)[group], op, auth_key_) ? kOk : kAccessDenied;
 }
@@ -113,9 +122,8 @@ std::uint8_t MifareClassic::read(int block, Bytes* out) const {
         out->assign(blockAt(block), blockAt(block) + kBlockSize);
         return kOk;
     }
-    if (auth_sector_ != sector) return kNotAuthenticated;
+    if (const std::uint8_t status = checkSession(sector)) return status;
     const auto access = conditions(sector);
-    if (!access) return kSectorBlocked;
     // Key A never reads back; access bits and key B only where permitted.
     const std::uint8_t* trailer = blockAt(block);
     out->assign(kBlockSize, 0);
@@ -141,9 +149,8 @@ std::uint8_t MifareClassic::write(int block, const std::uint8_t* data) {
 // a write that may change no part is refused.
 std::uint8_t MifareClassic::writeTrailer(int block, const std::uint8_t* data) {
     const int sector = sectorOf(block);
-    if (auth_sector_ != sector) return kNotAuthenticated;
+    if (const std::uint8_t status = checkSession(sector)) return status;
     const auto access = conditions(sector);
-    if (!access) return kSectorBlocked;
     const std::uint8_t c = (*access)[3];
     const bool key_a = mifare::trailerAllowed(c, TrailerOp::writeKeyA, auth_key_);
     const bool bits = mifare::trailerAllowed(c, TrailerOp::writeAccess, auth_key_);

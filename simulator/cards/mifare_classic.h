@@ -67,6 +67,7 @@ public:
 private:
     const std::uint8_t* blockAt(int block) const { return memory_.data() + block * kBlockSize; }
     std::uint8_t* blockAt(int block) { return memory_.data() + block * kBlockSize; }
+    std::uint8_t checkSession(int sector) const;
     std::uint8_t checkData(int block, mifare::DataOp op) const;
     std::optional<mifare::Conditions> conditions(int sector) const;
     std::uint8_t writeTrailer(int block, const std::uint8_t* data);

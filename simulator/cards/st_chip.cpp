@@ -12,9 +12,11 @@ namespace sim {
 namespace {
 constexpr std::size_t kSr176IdBlock = 15;
 constexpr std::size_t kSr176UidBlocks = 4;  // blocks 0-3 hold the UID
+constexpr std::size_t kOtpBlocks = 5;  // blocks 0-4 of the SRI512 and SRIX4K
 constexpr std::size_t kFirstCounter = 5;
 constexpr std::size_t kLastCounter = 6;
 constexpr std::size_t kSrix4kFirstLockable = 7;
+constexpr unsigned kReloadShift = 21;  // bits 31-21 of counter 6 count its reloads
 
 std::uint32_t le32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
@@ -32,6 +34,7 @@ StChip::StChip(StType type, std::array<std::uint8_t, 8> uid, Bytes memory, std::
                 static_cast<std::uint8_t>((memory_[kSr176IdBlock * 2] & 0xF0) | (*chip_id & 0x0F));
     }
     chip_id_ = currentChipId();
+    if (type_ == StType::sr176) sr176_locks_ = memory_[kSr176IdBlock * 2 + 1];
 }
 
 std::string StChip::kind() const {
@@ -69,6 +72,8 @@ bool StChip::select(std::uint8_t chip_id) {
     if (chip_id == chip_id_ &&
         (state_ == State::inventory || state_ == State::deselected || state_ == State::selected)) {
         state_ = State::selected;
+        // The SR176 reads its lock byte at SELECT: PROTECT_BLOCK counts from the next one.
+        if (type_ == StType::sr176) sr176_locks_ = memory_[kSr176IdBlock * 2 + 1];
         return true;
     }
     if (state_ == State::selected) state_ = State::deselected;
@@ -77,7 +82,7 @@ bool StChip::select(std::uint8_t chip_id) {
 
 bool StChip::locked(std::size_t block) const {
     switch (type_) {
-    case StType::sr176: return block < kSr176UidBlocks || ((memory_[kSr176IdBlock * 2 + 1] >> (block / 2)) & 1);
+    case StType::sr176: return block < kSr176UidBlocks || ((sr176_locks_ >> (block / 2)) & 1);
     case StType::sri512: return !((locks_ >> block) & 1);
     default:
         if (block < kSrix4kFirstLockable) return false;
@@ -114,8 +119,23 @@ std::uint8_t StChip::write(std::uint8_t block, const std::uint8_t* data) {
         target[0] = static_cast<std::uint8_t>((target[0] & 0xF0) | (data[0] & 0x0F));
         return kOk;
     }
-    if (type_ != StType::sr176 && block >= kFirstCounter && block <= kLastCounter && le32(data) > le32(target)) {
-        return kCounterUp;
+    if (type_ == StType::sr176) {
+        std::copy(data, data + blockSize(), target);
+        return kOk;
+    }
+    if (block < kOtpBlocks) {
+        // Resettable OTP: bits only go from 1 to 0.
+        for (std::size_t i = 0; i < blockSize(); ++i) target[i] &= data[i];
+        return kOk;
+    }
+    if (block >= kFirstCounter && block <= kLastCounter) {
+        // Count-down counters: they never increase.
+        if (le32(data) > le32(target)) return kCounterUp;
+        // Lowering bits 31-21 of counter 6 reloads it, which erases the
+        // resettable OTP blocks 0-4 back to all ones.
+        if (block == kLastCounter && (le32(data) >> kReloadShift) < (le32(target) >> kReloadShift)) {
+            std::fill(memory_.begin(), memory_.begin() + static_cast<std::ptrdiff_t>(kOtpBlocks * blockSize()), 0xFF);
+        }
     }
     std::copy(data, data + blockSize(), target);
     return kOk;
@@ -160,6 +180,23 @@ std::uint8_t StChip::getUid(Bytes* out) const {
 }
 
 namespace {
+// chipid=: the SR176's 4-bit id as one hex digit (or a byte 00-0F), one
+// byte for the others.
+bool chipIdOption(const CardOptions& options, StType type, Bytes* out, std::string* why) {
+    if (type != StType::sr176) return hexOption(options, "chipid", 1, out, why);
+    const auto found = options.find("chipid");
+    if (found == options.end()) return true;
+    const std::string& text = found->second;
+    Bytes value;
+    if (text.empty() || text.size() > 2 || !parseHex(text.size() == 1 ? "0" + text : text, &value) ||
+        value.size() != 1 || value[0] > 0x0F) {
+        if (why) *why = "chipid of an SR176 is one hex digit, 0 to F";
+        return false;
+    }
+    *out = std::move(value);
+    return true;
+}
+
 CardType chipType(StType type, const char* name, const char* description, std::size_t image_size) {
     CardType card;
     card.name = name;
@@ -177,11 +214,13 @@ CardType chipType(StType type, const char* name, const char* description, std::s
         Bytes memory(image_size, 0xFF);
         Bytes chip_id;
         if (!onlyOptions(options, {"uid", "chipid", "dump"}, why) || !hexOption(options, "uid", 8, &uid, why) ||
-            !hexOption(options, "chipid", 1, &chip_id, why) || !loadImage(options, image_size, &memory, why)) {
+            !chipIdOption(options, type, &chip_id, why) || !loadImage(options, image_size, &memory, why)) {
             return nullptr;
         }
-        // A new SR176 has no lock bit set.
+        // A new SR176 has no lock bit set; a new SRI512 or SRIX4K has
+        // counter 5 at FFFFFFFE (stored least significant byte first).
         if (type == StType::sr176 && !options.count("dump")) memory[kSr176IdBlock * 2 + 1] = 0x00;
+        if (type != StType::sr176 && !options.count("dump")) memory[kFirstCounter * 4] = 0xFE;
         Bytes wire = reversed(uid);
         // An SR176 dump carries its UID unless one is given.
         if (type == StType::sr176 && options.count("dump") && !options.count("uid"))

@@ -72,6 +72,8 @@ private:
     std::uint8_t chip_id_ = 0;
     // SR176: lock byte, 1 = locked. SRI512: 16 bits, SRIX4K: 8 bits, 0 = locked.
     std::uint32_t locks_;
+    // The SR176 lock byte as the chip read it at its last SELECT.
+    std::uint8_t sr176_locks_ = 0;
     State state_ = State::ready;
     std::mt19937 random_;
 };

@@ -6,6 +6,7 @@ namespace sim {
 
 bool TypeACard::request(bool wake_up) {
     if (state_ == State::halted && !wake_up) return false;
+    if (state_ == State::halted || state_ == State::idle) woken_from_halt_ = state_ == State::halted;
     state_ = State::ready;
     return true;
 }

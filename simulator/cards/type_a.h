@@ -24,7 +24,7 @@ public:
     // REQA (0x26) wakes idle cards, WUPA (0x52) halted ones too. A card that
     // is already ready or active answers as well: the reader drops any
     // selection before it requests. Returns true when the card answered.
-    bool request(bool wake_up);
+    virtual bool request(bool wake_up);
     // Cards with more protocol on top (ISO14443-4) leave it on every change.
     virtual void select() { state_ = State::active; }
     virtual void halt() { state_ = State::halted; }
@@ -35,11 +35,16 @@ public:
     // The card was deselected by another card's selection.
     virtual void deselected() { if (state_ == State::active || state_ == State::ready) state_ = State::idle; }
 
+    // Whether the card came out of HALT by the last wake-up; it returns
+    // there instead of to idle when it refuses a command.
+    bool wokenFromHalt() const { return woken_from_halt_; }
+
 protected:
     std::vector<std::uint8_t> uid_;
     std::uint16_t atqa_;
     std::uint8_t sak_;
     State state_ = State::idle;
+    bool woken_from_halt_ = false;
 };
 
 // The cards of `candidates` that answer a request, in placement order.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,11 @@ public:
 
     bool authenticated() const { return authenticated_; }
     void endSession() override;
+    // REQA/WUPA: lock bits and a new Ultralight C key written since the
+    // last one take effect now.
+    bool request(bool wake_up) override;
+    // RF reset: a written counter value applies, the NFC counter may count again.
+    void powerDown() override;
 
 private:
     std::uint8_t* page(int p) { return memory_.data() + p * kPageSize; }
@@ -68,6 +74,11 @@ private:
     bool readProtected() const;
     int readLimit() const;  // pages below it can be read now
     bool pageLocked(int p) const;
+    bool dynamicLockBit(int p) const;
+    std::uint8_t nak(std::uint8_t status);  // a refused command resets the tag
+    std::uint8_t writeLockBytes(int p, const std::uint8_t* data);
+    std::uint8_t writeCounter(const std::uint8_t* data);
+    void latchLocks();
     bool hidden(int p) const;  // reads back as zeros (NTAG213 password and PACK)
     std::uint8_t checkRead(int p) const;
     void countRead();
@@ -83,7 +94,13 @@ private:
     Bytes ulc_iv_;    // the last block it chains on
     Bytes signature_;
     bool authenticated_ = false;
-    bool counted_ = false;          // the NFC counter counted this session
+    // The lock bytes (page 2 bytes 2-3, dynamic lock page bytes 0-1) and
+    // the Ultralight C key as they were at the last REQA/WUPA.
+    std::uint8_t static_locks_[2] = {0, 0};
+    std::uint8_t dynamic_locks_[2] = {0, 0};
+    Bytes active_key_;
+    std::optional<std::uint16_t> counter_pending_;  // applied at the next RF reset
+    bool counted_ = false;          // the NFC counter has had its read since power-up
     std::uint32_t nfc_counter_ = 0;
     unsigned failed_attempts_ = 0;  // NTAG213 password failures (kept in the tag)
 };

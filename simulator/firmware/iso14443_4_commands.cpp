@@ -8,6 +8,10 @@ namespace sim {
 namespace {
 
 constexpr std::uint8_t kRequestIdle = 0x26;
+constexpr std::uint8_t kChaining = 0x10;      // PCB bit of an I block with more to follow
+constexpr std::uint8_t kCidFollows = 0x08;    // PCB bit: a CID byte follows
+constexpr std::uint8_t kRAck = 0xA2;          // R(ACK), block number in bit 0
+constexpr std::size_t kLongestCommand = 65544;  // an extended-length APDU
 
 // Type B cards that answer under the reader's current card family.
 std::vector<TypeBCard*> typeBCards(Reader& r) {
@@ -38,15 +42,28 @@ TypeBCard* typeBByPupi(Reader& r, const Bytes& payload) {
 
 // One block exchanged with the card: I blocks carry an APDU, R blocks ask
 // for the last answer again, S(DESELECT) ends the session. A CID byte, when
-// flagged, is echoed.
+// flagged, is echoed. An I block with the chaining bit is a part of a
+// longer command: the card acknowledges it with R(ACK) of the same block
+// number and runs the command when the last part (no chaining bit) comes.
 std::optional<Reply> block(Reader& r, ApduCard& card, const Bytes& in) {
     const std::uint8_t pcb = in[0];
-    const std::size_t header = (pcb & 0x08) ? 2 : 1;
+    const std::size_t header = (pcb & kCidFollows) ? 2 : 1;
     if (in.size() < header) return Reply::error(kProtocol);
     Bytes out(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(header));
     if ((pcb & 0xE2) == 0x02) {  // I block
-        const Bytes answer = card.apdu(Bytes(in.begin() + static_cast<std::ptrdiff_t>(header), in.end()));
-        out.insert(out.end(), answer.begin(), answer.end());
+        Bytes& command = card.chained_command;
+        command.insert(command.end(), in.begin() + static_cast<std::ptrdiff_t>(header), in.end());
+        if (command.size() > kLongestCommand) {
+            command.clear();
+            return Reply::error(kProtocol);
+        }
+        if (pcb & kChaining) {
+            out[0] = static_cast<std::uint8_t>(kRAck | (pcb & (kCidFollows | 0x01)));
+        } else {
+            const Bytes answer = card.apdu(command);
+            command.clear();
+            out.insert(out.end(), answer.begin(), answer.end());
+        }
         card.last_block = out;
         return answerReply(out);
     }

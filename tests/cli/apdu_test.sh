@@ -20,6 +20,14 @@ expect 6 apdu -k 00A40000021234 0084000008 --json
 stdout_has '"apdu": "0084000008"'
 stdout_has '"exit_code": 6'
 
+# READ BINARY with Le 00 of the 256-byte file 0001: 250 bytes and 61 06 in
+# one frame, the last 6 bytes by GET RESPONSE; the data joined.
+expect 0 apdu 00A4000002DF01 00A40000020001 00B0000000 --json
+stdout_has '"response": "'"$(printf '00%.0s' $(seq 250))"'6106"'
+stdout_has '"command": "00C0000006"'
+stdout_has '"response": "0000000000009000"'
+stdout_has '"data": "'"$(printf '00%.0s' $(seq 256))"'"'
+
 # Type B, SAM and contact card.
 expect 0 apdu --to b 0084000004
 stdout_has "pupi: 11223344"

@@ -81,6 +81,33 @@ TEST_F(ImageFile, NothingButRegularFilesOfBoundedSizeIsRead) {
     EXPECT_EQ(refused(path("missing.mfd")).message, "cannot open the file: No such file or directory");
 }
 
+// A symlink planted under the dump's name (or a leftover temporary name) is
+// replaced by the new file; the file it points to is never written.
+TEST_F(ImageFile, SavingReplacesASymlinkInsteadOfWritingThroughIt) {
+    const std::string victim = file("victim", "untouched");
+    std::filesystem::create_symlink(victim, path("card.mfd"));
+    std::filesystem::create_symlink(victim, path("card.mfd.tmp"));
+    image::Error error;
+    ASSERT_TRUE(image::saveRaw(path("card.mfd"), image::Image::of(Bytes(1024, 0x5A)), &error)) << error.text();
+    EXPECT_FALSE(std::filesystem::is_symlink(path("card.mfd")));
+    EXPECT_EQ(std::filesystem::file_size(path("card.mfd")), 1024u);
+    std::ifstream in(victim);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "untouched");
+    // Nothing is left beside it.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_)) ++entries;
+    EXPECT_EQ(entries, 3);
+}
+
+TEST_F(ImageFile, SavingIntoAMissingFolderSaysWhy) {
+    image::Error error;
+    EXPECT_FALSE(image::saveRaw(path("no/card.mfd"), image::Image::of(Bytes(1024, 0)), &error));
+    EXPECT_EQ(error.text(), path("no/card.mfd") + ": cannot create a file beside " + path("no/card.mfd") +
+                                ": No such file or directory");
+}
+
 TEST_F(ImageFile, EveryFormatRoundTripsA4KCardWithUnreadBlocks) {
     const image::Image card = patternCard();
     for (const char* name : {"card.mfd", "card.bin", "card.txt", "card.mct", "card.eml", "card.json"}) {

@@ -59,6 +59,26 @@ TEST_F(TypeA, TransceiveCarriesBlocksAndDeselectEndsTheSession) {
     EXPECT_EQ(rf_typea_rst(0, 0x52, buffer, &length), 0);
 }
 
+// An I block with the chaining bit (PCB 12) is acknowledged with R(ACK)
+// of its block number (A2); the APDU runs when the last part (03) comes.
+TEST_F(TypeA, ChainedIBlocksAreAcknowledgedAndRunWhenComplete) {
+    place("cpu-a");
+    family('A');
+    ASSERT_EQ(rf_typea_rst(0, 0x52, buffer, &length), 0);
+    const unsigned char first[] = {0x12, 0x00, 0x84, 0x00};
+    ASSERT_EQ(rf_transceive(0, first, sizeof first, buffer, &length), 0);
+    EXPECT_EQ(sim::hex(sim::Bytes(buffer, buffer + length)), "A2");
+    const unsigned char last[] = {0x03, 0x00, 0x04};
+    ASSERT_EQ(rf_transceive(0, last, sizeof last, buffer, &length), 0);
+    ASSERT_EQ(length, 7);
+    EXPECT_EQ(buffer[0], 0x03);
+    EXPECT_EQ(sim::hex(sim::Bytes(buffer + 5, buffer + 7)), "90 00");
+    // With a CID the acknowledgement carries it too.
+    const unsigned char with_cid[] = {0x1A, 0x00, 0x00, 0x84};
+    ASSERT_EQ(rf_transceive(0, with_cid, sizeof with_cid, buffer, &length), 0);
+    EXPECT_EQ(sim::hex(sim::Bytes(buffer, buffer + length)), "AA 00");
+}
+
 TEST_F(TypeA, OverLongApdusAreRefusedUnsent) {
     place("cpu-a");
     family('A');

@@ -109,8 +109,19 @@ TEST_F(MifareCard, WrongKeyLeavesTheCardToBeSearchedAgain) {
     ASSERT_EQ(rf_request(0, 0x26, atqa), 0);
     ASSERT_EQ(search(), 0);
     EXPECT_EQ(rf_M1_authentication2(0, 0x60, 4, kFactory), 0);
-    // Key B is readable in delivery state, so it is no key.
-    EXPECT_EQ(rf_M1_authentication2(0, 0x61, 4, kFactory), sim::kAuthFailed);
+}
+
+// Key B is readable in delivery state, so it is data, not a key: the
+// authentication succeeds and the card refuses the read and write after it.
+TEST_F(MifareCard, ReadableKeyBAuthenticatesButOpensNothing) {
+    place("mifare1k");
+    ASSERT_EQ(search(), 0);
+    ASSERT_EQ(rf_M1_authentication2(0, 0x61, 4, kFactory), 0);
+    int status = 0;
+    readBlock(4, &status);
+    EXPECT_EQ(status, sim::kAccessDenied);
+    const Bytes data(16, 0x3C);
+    EXPECT_EQ(rf_M1_write(0, 5, data.data()), sim::kAccessDenied);
 }
 
 TEST_F(MifareCard, AccessBitsThatForbidAWrite) {

@@ -115,6 +115,11 @@ TEST_F(StChips, Sr176HoldsItsUidChipIdAndProtectedPairs) {
     ASSERT_EQ(rf_sr176_writeblock(0, 4, value), 0);
     ASSERT_EQ(rf_sr176_writeblock(0, 6, value), 0);
     ASSERT_EQ(rf_sr176_protectblock(0, 0x04), 0);  // bit 2: blocks 4 and 5
+    // The chip reads its lock bits at SELECT: they count from the next one.
+    EXPECT_EQ(rf_sr176_writeblock(0, 4, value), 0);
+    ASSERT_EQ(rf_antenna_sta(0, 0), 0);
+    ASSERT_EQ(rf_antenna_sta(0, 1), 0);
+    ASSERT_EQ(select(), 0);
     EXPECT_EQ(rf_sr176_writeblock(0, 4, value), sim::kChipLocked);
     EXPECT_EQ(rf_sr176_writeblock(0, 5, value), sim::kChipLocked);
     EXPECT_EQ(rf_sr176_writeblock(0, 6, value), 0);

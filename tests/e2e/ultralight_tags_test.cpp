@@ -62,7 +62,11 @@ TEST_F(Tags, WritesOtpAndLocksThroughTheLibrary) {
     ASSERT_EQ(rf_Ul_C_Lock_Page(0, 3, data), 0);
     EXPECT_EQ(slice(image(), 12, 4), (Bytes{0x81, 2, 3, 5}));
     ASSERT_EQ(rf_Ul_C_Lock_Page(0, 2, lock), 0);
+    ASSERT_EQ(rf_ul_write(0, 6, otp), 0) << "lock bits count from the next REQA/WUPA";
+    selectTag();
     EXPECT_EQ(rf_ul_write(0, 6, otp), sim::kLocked);
+    EXPECT_EQ(rf_ul_write(0, 7, otp), sim::kNotSelected) << "the NAK reset the tag";
+    selectTag();
     EXPECT_EQ(rf_Ul_C_Lock_Page(0, 6, data), sim::kBadParameter);
     // rf_M1_write on a tag writes the first four bytes to the page.
     const Bytes block = {9, 9, 9, 9, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
@@ -81,12 +85,13 @@ TEST_F(Tags, Ntag213Extras) {
     ASSERT_EQ(rf_Ntag_Fast_Read(0, 4, 7, data, &length), 0);
     EXPECT_EQ(Bytes(data, data + length), slice(image(), 16, 16));
     ASSERT_EQ(rf_Ntag_Read_CNT(0, data, &length), 0);
-    EXPECT_EQ(Bytes(data, data + length), (Bytes{1, 0, 0}));
+    EXPECT_EQ(Bytes(data, data + length), (Bytes{0, 0, 0})) << "ACCESS 00: NFC_CNT_EN clear";
     ASSERT_EQ(rf_NFC_Select_Sector(0, 0), 0);
     EXPECT_EQ(rf_NFC_Select_Sector(0, 1), sim::kBlockRange);
 
     const unsigned char page[4] = {5, 5, 5, 5};
     EXPECT_EQ(rf_ul_write(0, 0x10, page), sim::kNotAuthenticated);
+    selectTag();
     const unsigned char wrong[4] = {0, 0, 0, 0}, right[4] = {0x11, 0x22, 0x33, 0x44};
     EXPECT_EQ(rf_Ntag_Password_Auth(0, wrong, data, &length), sim::kAuthFailed);
     EXPECT_EQ(rf_ul_write(0, 4, page), sim::kNotSelected) << "a failed PWD_AUTH leaves the tag idle";
@@ -96,11 +101,32 @@ TEST_F(Tags, Ntag213Extras) {
     EXPECT_EQ(rf_ul_write(0, 0x10, page), 0);
 }
 
+// NFC_CNT_EN (ACCESS bit 4) set: the first read after each RF power-up counts.
+TEST_F(Tags, Ntag213NfcCounterCountsOncePerPowerUp) {
+    place("ntag213");
+    selectTag();
+    const unsigned char access[4] = {0x10, 0, 0, 0};
+    ASSERT_EQ(rf_ul_write(0, 0x2A, access), 0);
+    unsigned char data[252], length = 0;
+    for (const unsigned char count : {1, 2}) {
+        ASSERT_EQ(rf_antenna_sta(0, 0), 0);
+        ASSERT_EQ(rf_antenna_sta(0, 1), 0);
+        selectTag();
+        ASSERT_EQ(rf_M1_read(0, 4, data, &length), 0);
+        ASSERT_EQ(rf_Ntag_Fast_Read(0, 4, 7, data, &length), 0);
+        selectTag();
+        ASSERT_EQ(rf_M1_read(0, 4, data, &length), 0);
+        ASSERT_EQ(rf_Ntag_Read_CNT(0, data, &length), 0);
+        EXPECT_EQ(Bytes(data, data + length), (Bytes{count, 0, 0}));
+    }
+}
+
 TEST_F(Tags, UltralightCKeyAuthenticationAndKeyChange) {
     place("ultralightc:auth0=0x10,readprotect=1");
     selectTag();
     unsigned char data[252], length = 0;
     EXPECT_EQ(rf_M1_read(0, 0x10, data, &length), sim::kNotAuthenticated);
+    selectTag();
     const Bytes factory = {0x49, 0x45, 0x4D, 0x4B, 0x41, 0x45, 0x52, 0x42,
                            0x21, 0x4E, 0x41, 0x43, 0x55, 0x4F, 0x59, 0x46};
     ASSERT_EQ(rf_Ul_C_Authentication(0, 0, factory.data()), 0);
@@ -127,6 +153,25 @@ TEST_F(Tags, HaltedTagAnswersOnlyAfterAWakeUp) {
     unsigned char uid[7], length = 0;
     EXPECT_EQ(rf_ul_select(0, uid, &length), sim::kNoCard);
     selectTag();  // request 0x52 wakes it
+}
+
+// Every NAK resets the tag: to idle, or back to HALT when it was woken
+// from there; either way it must be selected again.
+TEST_F(Tags, ARefusedCommandResetsTheTag) {
+    place("ultralight");
+    selectTag();
+    unsigned char data[252], length = 0, atqa[2];
+    EXPECT_EQ(rf_M1_read(0, 16, data, &length), sim::kBlockRange);
+    EXPECT_EQ(rf_M1_read(0, 0, data, &length), sim::kNotSelected);
+    ASSERT_EQ(rf_request(0, 0x26, atqa), 0) << "idle: REQA finds it";
+    ASSERT_EQ(rf_ul_select(0, data, &length), 0);
+    ASSERT_EQ(rf_halt(0), 0);
+    selectTag();
+    const unsigned char page[4] = {1, 2, 3, 4};
+    EXPECT_EQ(rf_ul_write(0, 1, page), sim::kLocked);
+    EXPECT_EQ(rf_request(0, 0x26, atqa), sim::kNoCard) << "back in HALT";
+    selectTag();
+    EXPECT_EQ(rf_M1_read(0, 0, data, &length), 0);
 }
 
 TEST_F(Tags, TagCommandsOnAClassicCard) {

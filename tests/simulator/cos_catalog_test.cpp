@@ -25,6 +25,12 @@ TEST(ProcessorCatalog, OptionsShapeTheCard) {
     ASSERT_TRUE(card) << why;
     EXPECT_EQ(card->atqa(), 0x0044);  // 7-byte UID
     EXPECT_EQ(card->sak(), 0x20);
+    // ATQA bits 8-7 carry the UID size: 00 single, 01 double, 10 triple.
+    const auto single = std::dynamic_pointer_cast<sim::CpuCardA>(make("cpu-a:uid=04112233", &why));
+    const auto triple = std::dynamic_pointer_cast<sim::CpuCardA>(make("cpu-a:uid=04112233445566778899", &why));
+    ASSERT_TRUE(single && triple) << why;
+    EXPECT_EQ(single->atqa(), 0x0004);
+    EXPECT_EQ(triple->atqa(), 0x0084);
     EXPECT_EQ(costest::sw(costest::authenticate(card->cos(), h("0123456789ABCDEF"), 3)), "90 00");
     EXPECT_EQ(costest::sw(costest::authenticate(card->cos(), h("0123456789ABCDEF"), 0)), "63 C1");
     EXPECT_EQ(costest::run(card->cos(), "0020000002 9999"), "90 00");

@@ -52,8 +52,29 @@ TEST_F(CosFiles, ReadsAndUpdatesBinaryByCurrentFileAndShortId) {
     EXPECT_EQ(run(cos, "00B0010104"), "6B 00");
     EXPECT_EQ(run(cos, "00D600FF02 0102"), "67 00");
     EXPECT_EQ(run(cos, "00B0850004"), "6A 82");
-    // Le 0 reads to the end, at most what one frame carries.
-    EXPECT_EQ(cos.process(h("00B0000000")).size(), 252u);
+}
+
+// Le 00 asks for 256 bytes; one reader frame carries 250 besides the status
+// word, so the card answers 250 bytes and 61 06, the rest by GET RESPONSE.
+TEST_F(CosFiles, ReadBinaryOfAWhole256ByteFileEndsThroughGetResponse) {
+    run(cos, "00A4000002DF01");
+    ASSERT_EQ(costest::sw(costest::authenticate(cos, sim::Bytes(16, 0xFF))), "90 00");
+    ASSERT_EQ(run(cos, "00D6810003 AABBCC"), "90 00");
+    ASSERT_EQ(run(cos, "00D600FA06 A1A2A3A4A5A6"), "90 00");
+    const sim::Bytes first = cos.process(h("00B0000000"));
+    ASSERT_EQ(first.size(), 252u);
+    EXPECT_EQ(sim::hex(sim::Bytes(first.begin(), first.begin() + 3)), "AA BB CC");
+    EXPECT_EQ(sim::hex(sim::Bytes(first.end() - 2, first.end())), "61 06");
+    EXPECT_EQ(run(cos, "00C0000008"), "6C 06") << "Le larger than what waits";
+    EXPECT_EQ(run(cos, "00C0000002"), "A1 A2 61 04");
+    EXPECT_EQ(run(cos, "00C0000004"), "A3 A4 A5 A6 90 00");
+    EXPECT_EQ(run(cos, "00C0000004"), "69 85") << "nothing waits any more";
+    // Any other command drops what waits.
+    ASSERT_EQ(costest::sw(cos.process(h("00B0000000"))), "61 06");
+    EXPECT_EQ(run(cos, "00B0000002"), "AA BB 90 00");
+    EXPECT_EQ(run(cos, "00C0000006"), "69 85");
+    // A short answer needs no GET RESPONSE.
+    EXPECT_EQ(costest::sw(cos.process(h("00B00006FA"))), "90 00");
 }
 
 TEST_F(CosFiles, PinProtectedFileAndUnknownCommands) {

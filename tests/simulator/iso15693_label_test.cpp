@@ -42,6 +42,33 @@ TEST(LabelAir, InventoryMaskAndAfiChooseWhoAnswers) {
     EXPECT_EQ(answer->size(), 10u);  // flags, DSFID, UID
 }
 
+// An inventory's AFI: X0 is every sub-family of family X, 0Y sub-family Y
+// of every family, XY exactly that, 00 everything.
+TEST(LabelAir, InventoryAfiMatchesFamilyAndSubFamily) {
+    Iso15693Label label(sim::kIcodeSli, kUid, {});
+    label.setAfi(0x37);
+    const std::pair<std::uint8_t, bool> cases[] = {{0x00, true},  {0x30, true},  {0x07, true}, {0x37, true},
+                                                   {0x40, false}, {0x05, false}, {0x36, false}, {0x47, false}};
+    for (const auto& [afi, answers] : cases) {
+        EXPECT_EQ(label.transceive({0x36, 0x01, afi, 0}).has_value(), answers) << "AFI " << int(afi);
+    }
+}
+
+// Block security status of blocks 26-30 on a 28-block I-CODE SLI: the two
+// that exist. A Tag-it HF-I Plus refuses such a range (error 0x10).
+TEST(LabelAir, BlockSecurityPastTheEndOfAnIcodeGivesTheShorterList) {
+    Iso15693Label icode(sim::kIcodeSli, kUid, {});
+    ASSERT_EQ(icode.transceive(addressed(0x22, 0x22, {27})), Bytes{0x00});
+    EXPECT_EQ(icode.transceive(addressed(0x22, 0x2C, {26, 4})), (Bytes{0x00, 0x00, 0x01}));
+    EXPECT_EQ(icode.transceive(addressed(0x22, 0x2C, {28, 0})), (Bytes{0x01, 0x10}));
+    const std::array<std::uint8_t, 8> ti_uid = {0x21, 0x43, 0x65, 0x87, 0x00, 0x01, 0x07, 0xE0};
+    Iso15693Label tagit(sim::kTagItPlus, ti_uid, {});
+    Bytes frame{0x22, 0x2C};
+    frame.insert(frame.end(), ti_uid.begin(), ti_uid.end());
+    frame.insert(frame.end(), {62, 4});
+    EXPECT_EQ(tagit.transceive(frame), (Bytes{0x01, 0x10}));
+}
+
 TEST(LabelAir, OptionFlagPutsTheSecurityByteBeforeEachBlock) {
     Iso15693Label label(sim::kIcodeSli, kUid, Bytes(28 * 4, 0xAB));
     ASSERT_EQ(label.transceive(addressed(0x22, 0x22, {1})), Bytes{0x00});

@@ -66,9 +66,15 @@ TEST(MifareCardAccess, TrailerConditionsForBothKeys) {
             auto card = cardWith(0b000, row.condition);
             const std::uint8_t auth = card->authenticate(4, key, (key == Key::A ? kKeyA : kKeyB).data());
             if (key == Key::B && key_b_readable) {
-                // Readable key B is data, not a key; the card drops to idle.
-                EXPECT_EQ(auth, sim::kAuthFailed);
-                EXPECT_EQ(card->state(), sim::TypeACard::State::idle);
+                // Readable key B is data, not a key: it authenticates, and
+                // the card refuses what follows.
+                EXPECT_EQ(auth, sim::kOk);
+                Bytes data;
+                EXPECT_EQ(card->read(4, &data), sim::kAccessDenied);
+                EXPECT_EQ(card->read(7, &data), sim::kAccessDenied);
+                EXPECT_EQ(card->write(4, Bytes(16, 0x5A).data()), sim::kAccessDenied);
+                EXPECT_EQ(card->write(7, Bytes(16, 0x5A).data()), sim::kAccessDenied);
+                EXPECT_EQ(card->increment(4, 1), sim::kAccessDenied);
                 continue;
             }
             ASSERT_EQ(auth, sim::kOk);

@@ -102,9 +102,15 @@ TEST(MifareClassicCard, FailedAuthenticationDropsTheCardToIdle) {
     EXPECT_EQ(card->read(4, &data), sim::kNotAuthenticated) << "the earlier authentication is gone";
 }
 
-TEST(MifareClassicCard, KeyBReadableInDeliveryStateCannotAuthenticate) {
+// Delivery access bits FF 07 80 make the trailer 001: key B readable.
+TEST(MifareClassicCard, KeyBReadableAuthenticatesButTheNextReadOrWriteIsRefused) {
     auto card = selected(MifareClassic::Size::k1K);
-    EXPECT_EQ(card->authenticate(4, Key::B, kFactory.data()), sim::kAuthFailed);
+    ASSERT_EQ(card->authenticate(4, Key::B, kFactory.data()), sim::kOk);
+    Bytes data;
+    EXPECT_EQ(card->read(4, &data), sim::kAccessDenied);
+    EXPECT_EQ(card->write(5, Bytes(16, 1).data()), sim::kAccessDenied);
+    ASSERT_EQ(card->authenticate(4, Key::A, kFactory.data()), sim::kOk);
+    EXPECT_EQ(card->read(4, &data), sim::kOk);
 }
 
 TEST(MifareClassicCard, LargeSectorsOf4KUseGroupsOfFiveBlocks) {

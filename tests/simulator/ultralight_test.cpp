@@ -5,6 +5,7 @@
 #include "cards/ultralight.h"
 #include "cards/ultralight_c_auth.h"
 #include "cards/toolkit.h"
+#include "ultralight_test_support.h"
 
 namespace {
 
@@ -12,13 +13,17 @@ using sim::Bytes;
 using sim::UltralightCard;
 using Model = UltralightCard::Model;
 
-const Bytes kUid = {0x04, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
+using ultest::kUid;
+using ultest::selectedTag;
+using ultest::wake;
 
-std::unique_ptr<UltralightCard> selectedTag(Model model) {
-    auto tag = std::make_unique<UltralightCard>(model, kUid);
-    tag->request(true);
-    tag->select();
-    return tag;
+const std::uint8_t* bytes4(std::uint8_t b0, std::uint8_t b1 = 0, std::uint8_t b2 = 0, std::uint8_t b3 = 0) {
+    static std::uint8_t data[4];
+    data[0] = b0;
+    data[1] = b1;
+    data[2] = b2;
+    data[3] = b3;
+    return data;
 }
 
 Bytes pageOf(const UltralightCard& tag, int page) {
@@ -76,12 +81,16 @@ TEST(Ultralight, LockBytesAndOtpAreOredAndLockedPagesRefuseWrites) {
     ASSERT_EQ(tag->write(2, lock_page5.data()), sim::kOk);
     EXPECT_EQ(pageOf(*tag, 2)[1], 0x48);
     EXPECT_EQ(pageOf(*tag, 2)[2], 0x20);
+    wake(*tag);
     EXPECT_EQ(tag->write(5, Bytes(4, 9).data()), sim::kLocked);
     EXPECT_EQ(pageOf(*tag, 5), data);
+    wake(*tag);
     EXPECT_EQ(tag->write(0, Bytes(4, 0).data()), sim::kLocked);
+    wake(*tag);
     EXPECT_EQ(tag->write(4, Bytes(4, 9).data()), sim::kOk);
-    // Block-lock bit 1 freezes the lock bits of pages 4-9.
+    // Block-lock bit 1 freezes the lock bits of pages 4-9 (from the next REQA/WUPA).
     ASSERT_EQ(tag->write(2, Bytes{0, 0, 0x02, 0x00}.data()), sim::kOk);
+    wake(*tag);
     ASSERT_EQ(tag->write(2, Bytes{0, 0, 0x10, 0x02}.data()), sim::kOk);
     EXPECT_EQ(pageOf(*tag, 2)[2], 0x22) << "page 4 stays unlocked";
     EXPECT_EQ(pageOf(*tag, 2)[3], 0x00) << "page 9 stays unlocked";
@@ -90,33 +99,51 @@ TEST(Ultralight, LockBytesAndOtpAreOredAndLockedPagesRefuseWrites) {
 TEST(Ultralight, DynamicLockBitsLockGroupsOfPages) {
     auto tag = selectedTag(Model::ntag213);
     ASSERT_EQ(tag->write(0x28, Bytes{0x02, 0x00, 0x00, 0x00}.data()), sim::kOk);  // pages 18-19
+    wake(*tag);
     EXPECT_EQ(tag->write(17, Bytes(4, 1).data()), sim::kOk);
     EXPECT_EQ(tag->write(18, Bytes(4, 1).data()), sim::kLocked);
+    wake(*tag);
     EXPECT_EQ(tag->write(19, Bytes(4, 1).data()), sim::kLocked);
+    wake(*tag);
     EXPECT_EQ(tag->write(20, Bytes(4, 1).data()), sim::kOk);
     EXPECT_EQ(pageOf(*tag, 0x28)[3], 0xBD) << "the reserved byte is kept";
 }
 
-TEST(Ntag213, VersionSignatureAndCounterOfReads) {
+TEST(Ntag213, VersionAndSignature) {
     auto tag = selectedTag(Model::ntag213);
     Bytes out;
     ASSERT_EQ(tag->getVersion(&out), sim::kOk);
     EXPECT_EQ(out, (Bytes{0x00, 0x04, 0x04, 0x02, 0x01, 0x00, 0x0F, 0x03}));
     ASSERT_EQ(tag->readSignature(&out), sim::kOk);
     EXPECT_EQ(out.size(), 32u);
+    EXPECT_EQ(selectedTag(Model::ntag203)->getVersion(&out), sim::kNotSupported);
+}
+
+// The NFC counter counts the first READ or FAST_READ after RF power-up, and
+// only with NFC_CNT_EN (bit 4 of ACCESS, page 0x2A byte 0) set.
+TEST(Ntag213, NfcCounterCountsOncePerPowerUpWhenEnabled) {
+    auto tag = selectedTag(Model::ntag213);
+    Bytes out;
+    ASSERT_EQ(tag->read(4, &out), sim::kOk);
     ASSERT_EQ(tag->readCounter(&out), sim::kOk);
-    EXPECT_EQ(out, (Bytes{0, 0, 0}));
+    EXPECT_EQ(out, (Bytes{0, 0, 0})) << "a factory tag (ACCESS 00) never counts";
+    ASSERT_EQ(tag->write(0x2A, bytes4(0x10)), sim::kOk);
+    tag->powerDown();
+    wake(*tag);
     tag->read(4, &out);
     tag->read(8, &out);
-    ASSERT_EQ(tag->readCounter(&out), sim::kOk);
-    EXPECT_EQ(out, (Bytes{1, 0, 0})) << "one count per session";
-    tag->request(true);
-    tag->endSession();
-    tag->select();
+    tag->readCounter(&out);
+    EXPECT_EQ(out, (Bytes{1, 0, 0}));
+    // A new selection in the same power-up does not count again.
+    wake(*tag);
+    tag->fastRead(0, 3, &out);
+    tag->readCounter(&out);
+    EXPECT_EQ(out, (Bytes{1, 0, 0}));
+    tag->powerDown();
+    wake(*tag);
     tag->fastRead(0, 3, &out);
     tag->readCounter(&out);
     EXPECT_EQ(out, (Bytes{2, 0, 0}));
-    EXPECT_EQ(selectedTag(Model::ntag203)->getVersion(&out), sim::kNotSupported);
 }
 
 TEST(Ntag213, PasswordProtectionWithPackProtAndAuthLimit) {
@@ -127,13 +154,17 @@ TEST(Ntag213, PasswordProtectionWithPackProtAndAuthLimit) {
     tag->setAuthLimit(2);
     Bytes out;
     EXPECT_EQ(tag->write(0x10, Bytes(4, 1).data()), sim::kNotAuthenticated);
+    EXPECT_EQ(tag->state(), sim::TypeACard::State::idle) << "the NAK resets the tag";
+    wake(*tag);
     EXPECT_EQ(tag->read(0x10, &out), sim::kNotAuthenticated);
+    wake(*tag);
     ASSERT_EQ(tag->read(0x0E, &out), sim::kOk);
     Bytes rolled = pageOf(*tag, 0);
     const Bytes page1 = pageOf(*tag, 1);
     rolled.insert(rolled.end(), page1.begin(), page1.end());
     EXPECT_EQ(Bytes(out.begin() + 8, out.end()), rolled) << "reads roll over at AUTH0 while protected";
     EXPECT_EQ(tag->fastRead(0x0E, 0x10, &out), sim::kNotAuthenticated);
+    wake(*tag);
 
     Bytes pack;
     EXPECT_EQ(tag->passwordAuth(Bytes{0, 0, 0, 0}.data(), &pack), sim::kAuthFailed);
@@ -169,10 +200,6 @@ TEST(UltralightC, KeyAuthenticationGuardsProtectedPages) {
     ASSERT_EQ(sim::ulc::readerAuthenticate(*tag, factory.data()), sim::kOk);
     EXPECT_EQ(tag->read(0x20, &out), sim::kOk);
     EXPECT_EQ(tag->write(0x20, Bytes(4, 1).data()), sim::kOk);
-    // Writes add to the 16-bit counter.
-    ASSERT_EQ(tag->write(0x29, Bytes{5, 0, 0, 0}.data()), sim::kOk);
-    ASSERT_EQ(tag->write(0x29, Bytes{3, 0, 0, 0}.data()), sim::kOk);
-    EXPECT_EQ(pageOf(*tag, 0x29)[0], 8);
 }
 
 // A reader written here from the protocol, on the cipher alone: the tag's
