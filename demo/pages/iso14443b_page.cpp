@@ -42,13 +42,16 @@ CISO14443B_4::CISO14443B_4(PageContext& context)
     });
 }
 
-bool CISO14443B_4::request(int size, const QString& label,
-                           const std::function<int(unsigned char*, unsigned char*)>& call, QByteArray* answer) {
+bool CISO14443B_4::request(int size, const QString& label, const Request& call, QByteArray* answer) {
+    if (!ctx.requireConnected()) return false;
+    identity_->clear();
+    resetInfo_->clear();
+    if (!switchField(kTypeB)) return false;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         identity_->clear();
         unsigned char bytes[kReplySize] = {};
         unsigned char length = 0;
-        const int status = call(bytes, &length);
+        const int status = call(kRequest, bytes, &length);
         // An answer of another length counts as a failed attempt; the strip
         // then shows the status the library gave.
         if (status == 0 && length == size) {
@@ -61,18 +64,12 @@ bool CISO14443B_4::request(int size, const QString& label,
 }
 
 void CISO14443B_4::Reset() {
-    if (!ctx.requireConnected()) return;
-    identity_->clear();
-    resetInfo_->clear();
-    if (!switchField(kTypeB)) return;
     const ReaderApi& api = ctx.api();
     QByteArray atqb;
-    if (!request(kAtqbSize, QStringLiteral("rf_atqb"),
-                 [&](unsigned char* bytes, unsigned char* length) {
-                     return api.rf_atqb(ctx.address(), kRequest, bytes, length);
-                 },
-                 &atqb))
-        return;
+    const auto rf_atqb = [&](unsigned char mode, unsigned char* bytes, unsigned char* length) {
+        return api.rf_atqb(ctx.address(), mode, bytes, length);
+    };
+    if (!request(kAtqbSize, QStringLiteral("rf_atqb"), rf_atqb, &atqb)) return;
     const QByteArray pupi = atqb.mid(1, 4);
     BytesToHex(identity_, pupi);
     BytesToHex(resetInfo_, atqb);
@@ -80,27 +77,16 @@ void CISO14443B_4::Reset() {
     // blocks; a card that has just answered the request is not yet in the
     // ISO14443-4 protocol.
     const unsigned int pupiWord = qFromLittleEndian<quint32>(pupi.constData());
-    const int status = api.rf_attrib(ctx.address(), pupiWord, 0);
-    if (status != 0) {
-        ctx.showResult(status, QStringLiteral("rf_attrib"));
-        return;
-    }
-    ctx.showInfoEntry(24);
+    ctx.report(api.rf_attrib(ctx.address(), pupiWord, 0), QStringLiteral("rf_attrib"), 24);
 }
 
 void CISO14443B_4::ReadIdCardUid() {
-    if (!ctx.requireConnected()) return;
-    identity_->clear();
-    resetInfo_->clear();
-    if (!switchField(kTypeB)) return;
     const ReaderApi& api = ctx.api();
     QByteArray uid;
-    if (!request(kIdCardUidSize, QStringLiteral("rf_get_namecard_uid"),
-                 [&](unsigned char* bytes, unsigned char* length) {
-                     return api.rf_get_namecard_uid(ctx.address(), kRequest, bytes, length);
-                 },
-                 &uid))
-        return;
+    const auto rf_get_namecard_uid = [&](unsigned char mode, unsigned char* bytes, unsigned char* length) {
+        return api.rf_get_namecard_uid(ctx.address(), mode, bytes, length);
+    };
+    if (!request(kIdCardUidSize, QStringLiteral("rf_get_namecard_uid"), rf_get_namecard_uid, &uid)) return;
     BytesToHex(identity_, uid);
     ctx.showInfoEntry(24);
 }

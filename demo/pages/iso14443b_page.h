@@ -13,8 +13,10 @@ public:
 private:
     void Reset();
     void ReadIdCardUid();
-    // Up to three requests for an answer of exactly `size` bytes; false
-    // after showing the last failure under `label`.
-    bool request(int size, const QString& label,
-                 const std::function<int(unsigned char*, unsigned char*)>& call, QByteArray* answer);
+    // A request (rf_atqb or rf_get_namecard_uid) with its mode, buffer and length.
+    using Request = std::function<int(unsigned char mode, unsigned char* bytes, unsigned char* length)>;
+    // Connection check, both fields emptied, the field switched to type B,
+    // then up to three requests for an answer of exactly `size` bytes;
+    // false after showing the failure (the last one under `label`).
+    bool request(int size, const QString& label, const Request& call, QByteArray* answer);
 };

@@ -236,15 +236,27 @@ void CISO7816_4::ResetWithPps() {
     showReset(status, QStringLiteral("rf_sam_rst_with_SAM_No_and_SET_PPS"), atr, length);
 }
 
-void CISO7816_4::CheckVgShort() {
+void CISO7816_4::checkSlot(const SlotCheck& call, const QString& label, int entryWhenSet, int entryOtherwise) {
     if (!ctx.requireConnected()) return;
     unsigned char result = 0;
-    const int status = ctx.api().rf_ContactCpuCard_VGShort_Check(ctx.address(), &result);
+    const int status = call(&result);
     if (status != 0) {
-        ctx.showResult(status, QStringLiteral("rf_Contact_CPU_Card_VG_Short_Check"));
+        ctx.showResult(status, label);
         return;
     }
-    ctx.showInfoEntry(result == 1 ? 69 : 70);
+    ctx.showInfoEntry(result == 1 ? entryWhenSet : entryOtherwise);
+}
+
+void CISO7816_4::CheckVgShort() {
+    const ReaderApi& api = ctx.api();
+    checkSlot([&](unsigned char* result) { return api.rf_ContactCpuCard_VGShort_Check(ctx.address(), result); },
+              QStringLiteral("rf_Contact_CPU_Card_VG_Short_Check"), 69, 70);
+}
+
+void CISO7816_4::CheckPresent() {
+    const ReaderApi& api = ctx.api();
+    checkSlot([&](unsigned char* result) { return api.rf_ContactCpuCard_In_Check(ctx.address(), result); },
+              QStringLiteral("rf_Contact_CPU_Card_In_Check"), 68, 67);
 }
 
 void CISO7816_4::Power(bool on) {
@@ -252,17 +264,6 @@ void CISO7816_4::Power(bool on) {
     const int status = ctx.api().rf_ContactCpuCard_Power_OnOff(ctx.address(), on ? 1 : 0);
     ctx.report(status, on ? QStringLiteral("rf_Contact_CPU_Card_Power_On") : QStringLiteral("rf_Contact_CPU_Card_Power_Off"),
                1);
-}
-
-void CISO7816_4::CheckPresent() {
-    if (!ctx.requireConnected()) return;
-    unsigned char result = 0;
-    const int status = ctx.api().rf_ContactCpuCard_In_Check(ctx.address(), &result);
-    if (status != 0) {
-        ctx.showResult(status, QStringLiteral("rf_Contact_CPU_Card_In_Check"));
-        return;
-    }
-    ctx.showInfoEntry(result == 1 ? 68 : 67);
 }
 
 // No reader involved. Keys and data must be whole bytes: a field with an odd

@@ -24,6 +24,11 @@ private:
     // Shows an answer to reset (rf_sam_rst, rf_sam_rst_2) in the ATR field.
     void showReset(int status, const QString& label, const unsigned char* atr, unsigned char length);
 
+    // A one-byte check of the contact slot: entry `entryWhenSet` when the
+    // byte is 1, else `entryOtherwise`.
+    using SlotCheck = std::function<int(unsigned char* result)>;
+    void checkSlot(const SlotCheck& call, const QString& label, int entryWhenSet, int entryOtherwise);
+
     void Reset();
     void Send();
     void SendWithSamNo();

@@ -29,6 +29,30 @@ inline std::unique_ptr<TorvikSession> openPage(int cardType, const QStringList& 
     return s;
 }
 
+// The page a test program drives: opened by each test, closed in cleanup().
+class PageSession {
+public:
+    PageSession(int cardType, QString book, int commandField, QStringList cards)
+        : type_(cardType), book_(std::move(book)), field_(commandField), cards_(std::move(cards)) {}
+    // With the test program's usual cards, or these.
+    void open() { open(cards_); }
+    void open(const QStringList& cards) { s_ = openPage(type_, cards, book_); }
+    void close() { s_.reset(); }
+    TorvikSession& s() { return *s_; }
+    // Types `command` into the page's command field and presses `button`.
+    void send(int button, const QString& command) {
+        s_->setText(field_, command);
+        s_->click(button);
+    }
+
+private:
+    int type_;
+    QString book_;
+    int field_;
+    QStringList cards_;
+    std::unique_ptr<TorvikSession> s_;
+};
+
 inline QStringList bookOnDisk(TorvikSession& s, const QString& book) {
     CBooks read;
     read.Load(s.context().dataFilePath(book));

@@ -18,24 +18,17 @@ const QString kDefaultAts = QStringLiteral("09788070024B4F5641");  // the simula
 class Iso14443APageTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TorvikSession> s_;
-    TorvikSession& s() { return *s_; }
-    void open(const QStringList& cards = {QStringLiteral("cpu-a")}) {
-        s_ = costest::openPage(kIso14443A4, cards, kBook);
-    }
-    void send(const QString& command) {
-        s().setText(1056, command);
-        s().click(1057);
-    }
+    costest::PageSession page_{kIso14443A4, kBook, 1056, {QStringLiteral("cpu-a")}};
+    TorvikSession& s() { return page_.s(); }
     void removeCards() {
         s().reader()->withReader([](sim::Reader& r) { r.field.clear(); });
     }
 
 private slots:
-    void cleanup() { s_.reset(); }
+    void cleanup() { page_.close(); }
 
     void captions() {
-        open();
+        page_.open();
         QCOMPARE(s().page()->objectName(), QStringLiteral("138"));
         const QList<QPair<int, QString>> captions = {
             {1140, "COS命令"}, {1097, "复位信息"}, {1098, "返回结果"}, {1057, "发送"}, {1064, "复位"},
@@ -50,7 +43,7 @@ private slots:
     }
 
     void resetShowsSerialAndAnswer() {
-        open({QStringLiteral("cpu-a:uid=A1B2C3D4")});
+        page_.open({QStringLiteral("cpu-a:uid=A1B2C3D4")});
         s().setText(1058, QStringLiteral("FFFF"));
         s().click(1064);
         QCOMPARE(s().result(), QStringLiteral("复位操作成功"));
@@ -62,7 +55,7 @@ private slots:
 
     // The serial field shows a whole 7-byte UID, not its first four bytes.
     void sevenByteUid() {
-        open({QStringLiteral("cpu-a:uid=04112233445566")});
+        page_.open({QStringLiteral("cpu-a:uid=04112233445566")});
         s().click(1064);
         QCOMPARE(s().text(1058), QStringLiteral("04112233445566"));
         QCOMPARE(s().text(1060), kDefaultAts);
@@ -78,19 +71,19 @@ private slots:
     }
 
     void apduSession() {
-        open();
+        page_.open();
         // The card's Wiegand record file 000A (short id 0A) holds 01 02 .. 40.
         s().reader()->withReader([](sim::Reader& r) {
             for (sim::CpuCardA* card : r.field.all<sim::CpuCardA>())
                 for (int i = 0; i < 64; ++i) card->cos().master().files.at(0).data.at(i) = std::uint8_t(i + 1);
         });
         s().click(1064);
-        send(QStringLiteral("00b08a0008"));
+        page_.send(1057, QStringLiteral("00b08a0008"));
         QCOMPARE(s().result(), QStringLiteral("发送操作成功"));
-        send(QStringLiteral("00B08A3808"));
-        send(QStringLiteral("00A40000021234"));  // no such file
+        page_.send(1057, QStringLiteral("00B08A3808"));
+        page_.send(1057, QStringLiteral("00A40000021234"));  // no such file
         QCOMPARE(s().result(), QStringLiteral("发送操作成功"));
-        send(QStringLiteral("00FF000000"));  // no such instruction
+        page_.send(1057, QStringLiteral("00FF000000"));  // no such instruction
         QCOMPARE(lines(s(), 1062), QStringList({"01020304050607089000", "393A3B3C3D3E3F409000", "6A82", "6D00"}));
         QCOMPARE(s().find<COwnListBox>(1062)->selectionModel()->selectedRows().front().row(), 3);
         s().click(1067);
@@ -101,31 +94,31 @@ private slots:
     }
 
     void absentCard() {
-        open({});
+        page_.open({});
         s().setText(1058, QStringLiteral("A1B2C3D4"));
         s().setText(1060, QStringLiteral("0978"));
         s().click(1064);
         QCOMPARE(s().result(), QStringLiteral("Error: a ,函数: rf_typea_rst"));
         QCOMPARE(s().text(1058), QString());
         QCOMPARE(s().text(1060), QString());
-        send(QStringLiteral("0084000008"));
+        page_.send(1057, QStringLiteral("0084000008"));
         QCOMPARE(s().result(), QStringLiteral("Error: 33 ,函数: rf_cos_command"));
         QCOMPARE(lines(s(), 1062), QStringList());
     }
 
     void cardTakenAwayAfterReset() {
-        open();
+        page_.open();
         s().click(1064);
-        send(QStringLiteral("0084000004"));
+        page_.send(1057, QStringLiteral("0084000004"));
         QCOMPARE(lines(s(), 1062).size(), 1);
         removeCards();
-        send(QStringLiteral("0084000004"));
+        page_.send(1057, QStringLiteral("0084000004"));
         QCOMPARE(s().result(), QStringLiteral("Error: 33 ,函数: rf_cos_command"));
         QCOMPARE(lines(s(), 1062).size(), 1);
     }
 
     void notConnectedSendsNothing() {
-        open();
+        page_.open();
         s().trigger(MainWindow::kDisconnect);
         s().reader()->takeRequests();
         s().setText(1056, QStringLiteral("0084000008"));
@@ -141,10 +134,10 @@ private slots:
 
     // A command sent twice in a row is kept once; sent again after another, again.
     void bookKeepsCommandsAcrossPages() {
-        open();
+        page_.open();
         s().click(1064);
         for (const char* command : {"0084000008", "0084000008", "00A4000002DF01", "0084000008"})
-            send(QString::fromLatin1(command));
+            page_.send(1057, QString::fromLatin1(command));
         s().switchTo(kMifare1K);
         const QStringList expected = {"0084000008", "00A4000002DF01", "0084000008"};
         QCOMPARE(costest::bookOnDisk(s(), kBook), expected);
@@ -163,8 +156,8 @@ private slots:
     }
 
     void bookKeepsTheNewest201() {
-        open({});
-        for (int i = 1; i <= 205; ++i) send(QStringLiteral("00B0%1").arg(i, 4, 16, QLatin1Char('0')));
+        page_.open({});
+        for (int i = 1; i <= 205; ++i) page_.send(1057, QStringLiteral("00B0%1").arg(i, 4, 16, QLatin1Char('0')));
         s().switchTo(kMifare1K);
         const QStringList book = costest::bookOnDisk(s(), kBook);
         QCOMPARE(book.size(), 201);
@@ -173,8 +166,8 @@ private slots:
     }
 
     void clearingTheBookInTheDialog() {
-        open({});
-        send(QStringLiteral("0084000008"));
+        page_.open({});
+        page_.send(1057, QStringLiteral("0084000008"));
         costest::withBookDialog(s(), 1063, [](CDisplayCos* dialog) {
             dialog->findChild<QPushButton*>(QStringLiteral("1066"))->click();
             QCOMPARE(dialog->list()->count(), 0);

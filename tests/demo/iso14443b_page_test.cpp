@@ -17,21 +17,14 @@ const QString kBook = QStringLiteral("14443BCosBooks.j");
 class Iso14443BPageTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TorvikSession> s_;
-    TorvikSession& s() { return *s_; }
-    void open(const QStringList& cards = {QStringLiteral("cpu-b:pupi=11223344")}) {
-        s_ = costest::openPage(kIso14443B4, cards, kBook);
-    }
-    void send(int button, const QString& command) {
-        s().setText(1056, command);
-        s().click(button);
-    }
+    costest::PageSession page_{kIso14443B4, kBook, 1056, {QStringLiteral("cpu-b:pupi=11223344")}};
+    TorvikSession& s() { return page_.s(); }
 
 private slots:
-    void cleanup() { s_.reset(); }
+    void cleanup() { page_.close(); }
 
     void captions() {
-        open();
+        page_.open();
         QCOMPARE(s().page()->objectName(), QStringLiteral("145"));
         const QList<QPair<int, QString>> captions = {
             {1140, "COS命令"}, {1097, "复位信息"}, {1098, "返回结果"}, {1057, "发送"}, {1064, "复位"},
@@ -43,16 +36,16 @@ private slots:
     }
 
     void englishCaptions() {
-        s_ = std::make_unique<TorvikSession>(TorvikSession::Options().card(kIso14443B4).english());
-        QCOMPARE(s().text(1016), QStringLiteral("Get NameCard UID"));
-        QCOMPARE(s().text(1100), QStringLiteral("ISO14443B-4 Compatible Card"));
-        QCOMPARE(s().find<CTransFrm>(1065)->caption(), QStringLiteral("Data Infomation"));
+        TorvikSession english(TorvikSession::Options().card(kIso14443B4).english());
+        QCOMPARE(english.text(1016), QStringLiteral("Get NameCard UID"));
+        QCOMPARE(english.text(1100), QStringLiteral("ISO14443B-4 Compatible Card"));
+        QCOMPARE(english.find<CTransFrm>(1065)->caption(), QStringLiteral("Data Infomation"));
     }
 
     // The ATQB of the simulated card: 50, PUPI, application data 00000000,
     // protocol information.
     void resetShowsPupiAndAtqb() {
-        open();
+        page_.open();
         s().click(1064);
         QCOMPARE(s().result(), QStringLiteral("复位操作成功"));
         QCOMPARE(s().text(1059), QStringLiteral("11223344"));
@@ -61,28 +54,28 @@ private slots:
     }
 
     void apduSession() {
-        open();
+        page_.open();
         s().reader()->withReader([](sim::Reader& r) {
             for (sim::CpuCardB* card : r.field.all<sim::CpuCardB>())
                 for (int i = 0; i < 64; ++i) card->cos().master().files.at(0).data.at(i) = std::uint8_t(0xC0 + i);
         });
         s().click(1064);
-        send(1057, QStringLiteral("00B08A0004"));
+        page_.send(1057, QStringLiteral("00B08A0004"));
         QCOMPARE(s().result(), QStringLiteral("发送操作成功"));
-        send(1057, QStringLiteral("8020000000"));  // class 80, no such instruction
-        send(1057, QStringLiteral("00B08A4101"));  // past the end of the 64-byte file
+        page_.send(1057, QStringLiteral("8020000000"));  // class 80, no such instruction
+        page_.send(1057, QStringLiteral("00B08A4101"));  // past the end of the 64-byte file
         QCOMPARE(lines(s(), 1062), QStringList({"C0C1C2C39000", "6D00", "6B00"}));
     }
 
     // A raw block: I block (PCB 02) carrying the APDU, answered with the
     // same PCB in front of the card's answer.
     void transparentBlock() {
-        open();
+        page_.open();
         s().reader()->withReader([](sim::Reader& r) {
             for (sim::CpuCardB* card : r.field.all<sim::CpuCardB>()) card->cos().master().files.at(0).data.at(0) = 0x5A;
         });
         s().click(1064);
-        send(1157, QStringLiteral("0200B08A0001"));
+        page_.send(1157, QStringLiteral("0200B08A0001"));
         QCOMPARE(s().result(), QStringLiteral("发送操作成功"));
         QCOMPARE(lines(s(), 1062), QStringList({"025A9000"}));
         s().switchTo(kMifare1K);
@@ -90,7 +83,7 @@ private slots:
     }
 
     void identityCardUid() {
-        open({QStringLiteral("idcard-b:uid=0102030405060708")});
+        page_.open({QStringLiteral("idcard-b:uid=0102030405060708")});
         s().setText(1060, QStringLiteral("50"));
         s().click(1016);
         QCOMPARE(s().result(), QStringLiteral("复位操作成功"));
@@ -99,27 +92,27 @@ private slots:
     }
 
     void absentCard() {
-        open({});
+        page_.open({});
         s().click(1064);
         QCOMPARE(s().result(), QStringLiteral("Error: a ,函数: rf_atqb"));
         QCOMPARE(s().text(1059), QString());
         s().click(1016);
         QCOMPARE(s().result(), QStringLiteral("Error: a ,函数: rf_get_namecard_uid"));
-        send(1057, QStringLiteral("0084000008"));
+        page_.send(1057, QStringLiteral("0084000008"));
         QCOMPARE(s().result(), QStringLiteral("Error: 33 ,函数: rf_cos_command"));
-        send(1157, QStringLiteral("020084000008"));
+        page_.send(1157, QStringLiteral("020084000008"));
         QCOMPARE(s().result(), QStringLiteral("Error: 33 ,函数: rf_transceive"));
     }
 
     // A processor card gives no identity UID: the reader's status shows.
     void identityUidOfAnotherCard() {
-        open();
+        page_.open();
         s().click(1016);
         QCOMPARE(s().result(), QStringLiteral("Error: 32 ,函数: rf_get_namecard_uid"));
     }
 
     void notConnectedSendsNothing() {
-        open();
+        page_.open();
         s().trigger(MainWindow::kDisconnect);
         s().reader()->takeRequests();
         s().setText(1056, QStringLiteral("0084000008"));
@@ -132,11 +125,11 @@ private slots:
     }
 
     void bookPicksIntoTheCommandField() {
-        open();
+        page_.open();
         s().click(1064);
-        send(1057, QStringLiteral("0084000008"));
-        send(1057, QStringLiteral("0084000008"));
-        send(1157, QStringLiteral("030084000004"));
+        page_.send(1057, QStringLiteral("0084000008"));
+        page_.send(1057, QStringLiteral("0084000008"));
+        page_.send(1157, QStringLiteral("030084000004"));
         s().switchTo(kMifare1K);
         s().switchTo(kIso14443B4);
         costest::withBookDialog(s(), 1063, [](CDisplayCos* dialog) {

@@ -23,15 +23,8 @@ const QString kContactAtr = QStringLiteral("3B18134B4F5641435055" "31");
 class Iso7816PageTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TorvikSession> s_;
-    TorvikSession& s() { return *s_; }
-    void open(const QStringList& cards = {QStringLiteral("sam:slot=1")}) {
-        s_ = costest::openPage(kIso7816, cards, kBook);
-    }
-    void send(int button, const QString& command) {
-        s().setText(1063, command);
-        s().click(button);
-    }
+    costest::PageSession page_{kIso7816, kBook, 1063, {QStringLiteral("sam:slot=1")}};
+    TorvikSession& s() { return page_.s(); }
     std::string lastEvent() {
         return s().reader()->withReader(
             [](sim::Reader& r) { return r.events.empty() ? std::string() : r.events.back(); });
@@ -52,10 +45,10 @@ class Iso7816PageTest : public QObject {
     }
 
 private slots:
-    void cleanup() { s_.reset(); }
+    void cleanup() { page_.close(); }
 
     void captionsAndInitialValues() {
-        open();
+        page_.open();
         QCOMPARE(s().page()->objectName(), QStringLiteral("140"));
         const QList<QPair<int, QString>> captions = {
             {1140, "密钥"}, {1097, "数据"}, {1098, "结果"}, {1066, "加密"}, {1067, "解密"},
@@ -82,7 +75,7 @@ private slots:
     }
 
     void resetAndApdus() {
-        open();
+        page_.open();
         s().reader()->withReader([](sim::Reader& r) {
             for (sim::SamCard* sam : r.field.all<sim::SamCard>()) sam->cos().master().files.at(0).data.at(0) = 0xA5;
         });
@@ -91,9 +84,9 @@ private slots:
         QCOMPARE(s().result(), QStringLiteral("复位操作成功"));
         QCOMPARE(lastEvent(), std::string("SAM 0 reset at 38400 baud"));
         QCOMPARE(s().text(1061), kSamAtr);
-        send(1060, QStringLiteral("00B08A0001"));
+        page_.send(1060, QStringLiteral("00B08A0001"));
         QCOMPARE(s().result(), QStringLiteral("发送操作成功"));
-        send(1060, QStringLiteral("00A40000021234"));
+        page_.send(1060, QStringLiteral("00A40000021234"));
         QCOMPARE(lines(s(), 1074), QStringList({"A59000", "6A82"}));
         s().click(1068);
         QCOMPARE(lines(s(), 1074), QStringList());
@@ -101,21 +94,21 @@ private slots:
 
     // SAM number 3 at 38400 baud: parameter byte 0x21 (rate 1, number 2).
     void resetAndSendByNumber() {
-        open({QStringLiteral("sam:slot=3,atr=3B0211AA")});
+        page_.open({QStringLiteral("sam:slot=3,atr=3B0211AA")});
         s().select(1154, 2);
         s().click(1072);
         s().click(1152);
         QCOMPARE(s().result(), QStringLiteral("复位操作成功"));
         QCOMPARE(s().text(1061), QStringLiteral("3B0211AA"));
         QCOMPARE(lastEvent(), std::string("SAM 2 reset at 38400 baud"));
-        send(1016, QStringLiteral("0084000004"));
+        page_.send(1016, QStringLiteral("0084000004"));
         QCOMPARE(s().result(), QStringLiteral("发送操作成功"));
         QCOMPARE(lines(s(), 1074).size(), 1);
         QCOMPARE(lines(s(), 1074).front().size(), 12);
         QVERIFY(lines(s(), 1074).front().endsWith(QStringLiteral("9000")));
         // Slot 1 is empty.
         s().select(1154, 0);
-        send(1016, QStringLiteral("0084000004"));
+        page_.send(1016, QStringLiteral("0084000004"));
         QCOMPARE(s().result(), QStringLiteral("Error: 31 ,函数: rf_sam_cos_with_SAM_No"));
         s().click(1152);
         QCOMPARE(s().result(), QStringLiteral("Error: 31 ,函数: rf_sam_rst_with_SAM_No"));
@@ -123,7 +116,7 @@ private slots:
     }
 
     void resetWithPps() {
-        open();
+        page_.open();
         s().click(1153);  // 0C 10 13: SAM 1, PPS1 13 as its ATR offers
         QCOMPARE(s().result(), QStringLiteral("复位操作成功"));
         QCOMPARE(s().text(1061), kSamAtr);
@@ -147,24 +140,24 @@ private slots:
 
     // Fewer than 5 bytes are refused before the reader, and not stored.
     void shortCommandRefused() {
-        open();
+        page_.open();
         s().click(1073);
         s().reader()->takeRequests();
         for (int button : {1060, 1016}) {
-            send(button, QStringLiteral("00840000"));
+            page_.send(button, QStringLiteral("00840000"));
             expectBox(25);
         }
         QVERIFY(s().reader()->takeRequests().empty());
-        send(1060, QStringLiteral("0084000008"));
+        page_.send(1060, QStringLiteral("0084000008"));
         s().switchTo(kMifare1K);
         QCOMPARE(costest::bookOnDisk(s(), kBook), QStringList({"0084000008"}));
     }
 
     void emptySlot() {
-        open({});
+        page_.open({});
         s().click(1073);
         QCOMPARE(s().result(), QStringLiteral("Error: 31 ,函数: rf_sam_rst"));
-        send(1060, QStringLiteral("0084000008"));
+        page_.send(1060, QStringLiteral("0084000008"));
         QCOMPARE(s().result(), QStringLiteral("Error: 31 ,函数: rf_sam_cos"));
         QCOMPARE(lines(s(), 1074), QStringList());
         s().click(1160);
@@ -176,7 +169,7 @@ private slots:
     }
 
     void contactSlot() {
-        open({QStringLiteral("contact")});
+        page_.open({QStringLiteral("contact")});
         s().click(1160);
         QCOMPARE(s().result(), QStringLiteral("CPU大卡存在"));
         s().click(1157);
@@ -189,23 +182,23 @@ private slots:
         QCOMPARE(lastEvent(), std::string("contact slot power on"));
         s().click(1152);
         QCOMPARE(s().text(1061), kContactAtr);
-        send(1016, QStringLiteral("00A40000021234"));
+        page_.send(1016, QStringLiteral("00A40000021234"));
         QCOMPARE(lines(s(), 1074), QStringList({"6A82"}));
         s().click(1159);
         QCOMPARE(s().result(), QStringLiteral("操作成功!"));
         QCOMPARE(lastEvent(), std::string("contact slot power off"));
-        send(1016, QStringLiteral("00A40000021234"));
+        page_.send(1016, QStringLiteral("00A40000021234"));
         QCOMPARE(s().result(), QStringLiteral("Error: 33 ,函数: rf_sam_cos_with_SAM_No"));
     }
 
     void shortedContactSlot() {
-        open({QStringLiteral("contact:short=1")});
+        page_.open({QStringLiteral("contact:short=1")});
         s().click(1157);
         QCOMPARE(s().result(), QStringLiteral("CPU大卡座VG短路"));
     }
 
     void notConnectedSendsNothing() {
-        open();
+        page_.open();
         s().trigger(MainWindow::kDisconnect);
         s().reader()->takeRequests();
         s().setText(1063, QStringLiteral("0084000008"));
@@ -241,7 +234,7 @@ private slots:
         QFETCH(QString, key2);
         QFETCH(QString, plain);
         QFETCH(QString, cipher);
-        open({});
+        page_.open({});
         des(key1, key2, plain, 1066);
         QCOMPARE(s().text(1059), cipher);
         QCOMPARE(s().text(1058), plain);  // the data field keeps what was typed
@@ -251,7 +244,7 @@ private slots:
     }
 
     void desInputRules() {
-        open({});
+        page_.open({});
         const QString key = QStringLiteral("133457799BBCDFF1");
         const QString block = QStringLiteral("0123456789ABCDEF");
         // Keys: 8 bytes typed in full, the second one optional.
@@ -271,10 +264,10 @@ private slots:
     }
 
     void bookPicksIntoTheCommandField() {
-        open();
+        page_.open();
         s().click(1073);
-        send(1060, QStringLiteral("0084000008"));
-        send(1060, QStringLiteral("00A4000002DF01"));
+        page_.send(1060, QStringLiteral("0084000008"));
+        page_.send(1060, QStringLiteral("00A4000002DF01"));
         s().switchTo(kMifare1K);
         s().switchTo(kIso7816);
         costest::withBookDialog(s(), 1065, [](CDisplayCos* dialog) {

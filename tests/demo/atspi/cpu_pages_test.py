@@ -84,11 +84,17 @@ def double_click(app, node):
     subprocess.run(["xdotool", "click", "--repeat", "2", "--delay", "60", "1"], check=True, env=env)
 
 
-def type_a(app, shots):
-    app.press(app.button(32830))
-    page = app.find(138)
-    app.press(app.find(1064, page))
+def reset_on(app, command, page_id, reset_id):
+    """Switches to a page by its toolbar button and presses its reset button; returns the page."""
+    app.press(app.button(command))
+    page = app.find(page_id)
+    app.press(app.find(reset_id, page))
     app.wait_result("复位操作成功")
+    return page
+
+
+def type_a(app, shots):
+    page = reset_on(app, 32830, 138, 1064)
     check(app.text(app.find(1058, page)) == "A1B2C3D4", "type A reset: CSN A1B2C3D4")
     check(app.text(app.find(1060, page)) == "09788070024B4F5641", "and the ATS as reset information")
     results = app.find(1062, page)
@@ -112,10 +118,7 @@ def type_a(app, shots):
 
 
 def type_b(app, shots):
-    app.press(app.button(32834))
-    page = app.find(145)
-    app.press(app.find(1064, page))
-    app.wait_result("复位操作成功")
+    page = reset_on(app, 32834, 145, 1064)
     check(app.text(app.find(1059, page)) == "11223344", "type B reset: PUPI 11223344")
     check(app.text(app.find(1060, page)).startswith("5011223344"), "and the ATQB")
     send(app, page, 1056, 1057, "00B08A0004")
@@ -124,10 +127,7 @@ def type_b(app, shots):
 
 
 def contact(app, shots):
-    app.press(app.button(32827))
-    page = app.find(140)
-    app.press(app.find(1073, page))
-    app.wait_result("复位操作成功")
+    page = reset_on(app, 32827, 140, 1073)
     check(app.text(app.find(1061, page)) == SAM_ATR, "SAM reset: its ATR")
     send(app, page, 1063, 1060, "00A40000021234")
     check(wait_lines(app, app.find(1074, page), 1) == ["6A82"], "the SAM answered 6A82")
