@@ -39,6 +39,8 @@ public:
     void open(const QStringList& cards) { s_ = openPage(type_, cards, book_); }
     void close() { s_.reset(); }
     TorvikSession& s() { return *s_; }
+    int cardType() const { return type_; }
+    int commandField() const { return field_; }
     // Types `command` into the page's command field and presses `button`.
     void send(int button, const QString& command) {
         s_->setText(field_, command);
@@ -81,6 +83,20 @@ inline void withBookDialog(TorvikSession& s, int button, std::function<void(CDis
 inline void doubleClickLine(CDisplayCos* dialog, int row) {
     COwnListBox* list = dialog->list();
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+
+// The page made anew (a switch away and back) lists `expected` in its book
+// dialog (opened by `bookButton`); a double-click on line `row` puts that
+// command into the command field.
+inline void pickFromReloadedBook(PageSession& page, int bookButton, const QStringList& expected, int row) {
+    TorvikSession& s = page.s();
+    s.switchTo(kMifare1K);
+    s.switchTo(page.cardType());
+    withBookDialog(s, bookButton, [&](CDisplayCos* dialog) {
+        QCOMPARE(dialog->list()->items(), expected);
+        doubleClickLine(dialog, row);
+    });
+    QCOMPARE(s.text(page.commandField()), expected.at(row));
 }
 
 }  // namespace costest

@@ -130,13 +130,7 @@ private slots:
         page_.send(1057, QStringLiteral("0084000008"));
         page_.send(1057, QStringLiteral("0084000008"));
         page_.send(1157, QStringLiteral("030084000004"));
-        s().switchTo(kMifare1K);
-        s().switchTo(kIso14443B4);
-        costest::withBookDialog(s(), 1063, [](CDisplayCos* dialog) {
-            QCOMPARE(dialog->list()->items(), QStringList({"0084000008", "030084000004"}));
-            costest::doubleClickLine(dialog, 0);
-        });
-        QCOMPARE(s().text(1056), QStringLiteral("0084000008"));
+        costest::pickFromReloadedBook(page_, 1063, {"0084000008", "030084000004"}, 0);
     }
 };
 

@@ -268,13 +268,7 @@ private slots:
         s().click(1073);
         page_.send(1060, QStringLiteral("0084000008"));
         page_.send(1060, QStringLiteral("00A4000002DF01"));
-        s().switchTo(kMifare1K);
-        s().switchTo(kIso7816);
-        costest::withBookDialog(s(), 1065, [](CDisplayCos* dialog) {
-            QCOMPARE(dialog->list()->items(), QStringList({"0084000008", "00A4000002DF01"}));
-            costest::doubleClickLine(dialog, 0);
-        });
-        QCOMPARE(s().text(1063), QStringLiteral("0084000008"));
+        costest::pickFromReloadedBook(page_, 1065, {"0084000008", "00A4000002DF01"}, 1);
     }
 };
 
