@@ -1,7 +1,7 @@
 #include "pages/page_registry.h"
 
 // Factories of the card pages, each defined in its page's source with
-// TORVIK_PAGE_FACTORY. A row names makePlaceholderPage until its page exists.
+// TORVIK_PAGE_FACTORY.
 std::unique_ptr<CardPage> makeUltraLightPage(PageContext&);
 std::unique_ptr<CardPage> makeMifareOnePage(PageContext&);
 std::unique_ptr<CardPage> makeMifare4KPage(PageContext&);
