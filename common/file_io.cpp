@@ -93,7 +93,8 @@ bool writeFileReplacing(const std::string& path, const std::string& content, std
         *why = errnoText(("cannot create a file beside " + path).c_str());
         return false;
     }
-    const bool written = writeAll(fd, content);
+    // On disk before the rename, so a crash leaves the old file or the new one.
+    const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
     const int write_error = errno;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {

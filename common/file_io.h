@@ -17,8 +17,9 @@ bool readBoundedFile(const std::string& path, std::size_t max_bytes, const std::
 
 // Writes `content` to a new file created exclusively beside `path` (a symlink
 // or file planted under any name is never opened) and renames it into place,
-// so readers see the old file or the new one, never a mix. The new file is
-// readable and writable by its owner only.
+// once it is on disk, so readers see the old file or the new one, never a
+// mix. The new file is readable and writable by its owner only (images and
+// flash files hold keys).
 bool writeFileReplacing(const std::string& path, const std::string& content, std::string* why);
 
 }  // namespace common

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 
 #include "card_image.h"
 #include "file_io.h"
@@ -44,12 +45,6 @@ bool hasHeaderLine(std::string_view content) {
     return false;
 }
 
-bool writeFile(const std::string& path, const std::string& content, Error* error) {
-    std::string why;
-    if (!writeFileReplacing(path, content, &why)) return fail(error, path, 0, why);
-    return true;
-}
-
 std::string rawOf(const Image& image) {
     std::string raw(image.bytes.begin(), image.bytes.end());
     for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -67,6 +62,12 @@ std::string extensionOf(const std::string& path) {
 }
 
 }  // namespace
+
+bool writeFile(const std::string& path, const std::string& content, Error* error) {
+    std::string why;
+    if (!writeFileReplacing(path, content, &why)) return fail(error, path, 0, why);
+    return true;
+}
 
 std::string Error::text() const {
     std::string where = path;
@@ -103,6 +104,21 @@ bool parseClassicRaw(std::string_view content, Image* image, Error* error) {
     return true;
 }
 
+namespace {
+
+// A raw image's key file, when there is one.
+bool loadKeysBeside(const std::string& path, Image* image, Error* error) {
+    const std::string keys = keysPathOf(path);
+    if (::access(keys.c_str(), F_OK) != 0) return true;
+    std::string content;
+    if (!readFile(keys, &content, error)) return false;
+    if (parseKeys(content, image, error)) return true;
+    error->path = keys;
+    return false;
+}
+
+}  // namespace
+
 bool loadClassic(const std::string& path, Image* image, Error* error) {
     std::string content;
     if (!readFile(path, &content, error)) return false;
@@ -125,7 +141,7 @@ bool loadClassic(const std::string& path, Image* image, Error* error) {
         return false;
     }
     image->path = path;
-    return true;
+    return image->format != Format::raw || loadKeysBeside(path, image, error);
 }
 
 bool fitClassic(Image* image, const mifare::Layout& layout, Error* error) {
@@ -199,7 +215,15 @@ bool saveClassic(const std::string& path, const Image& image, Error* error) {
     case Format::json: return writeFile(path, jsonText(image), error);
     case Format::raw: break;
     }
-    return saveRaw(path, image, error);
+    if (!saveRaw(path, image, error)) return false;
+    // The key file says what the raw bytes cannot; none is needed (and an
+    // old one would be wrong) when every byte is known.
+    const std::string keys = keysPathOf(path);
+    if (std::all_of(image.known.begin(), image.known.end(), [](bool k) { return k; })) {
+        if (::unlink(keys.c_str()) != 0 && errno != ENOENT) return fail(error, keys, 0, "cannot remove the old key file");
+        return true;
+    }
+    return writeFile(keys, keysText(image), error);
 }
 
 bool savePages(const std::string& path, const Image& image, Error* error) {

@@ -5,6 +5,7 @@
 
 #include "KovalinkHID.h"
 #include "errors.h"
+#include "exchange_count.h"
 #include "reader_list.h"
 
 namespace kl {
@@ -50,6 +51,7 @@ void Session::open() {
 
 int Session::tryCall(const char* function, const std::function<int()>& library_call) {
     open();
+    countExchange();
     const int result = library_call();
     if (globals_.trace) {
         showTrace();
