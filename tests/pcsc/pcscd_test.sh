@@ -39,10 +39,12 @@ CONF
 # there through PCSCLITE_CSOCK_NAME.
 mkdir -p "$work/run/pcscd"
 export PCSCLITE_CSOCK_NAME=$work/run/pcscd/pcscd.comm
+# A driver built with the sanitizers needs their runtimes loaded first in pcscd.
+preload=$(ldd "$driver" | awk '/libasan|libubsan/ {print $3}' | paste -sd:)
 namespace=(unshare --mount)
 [ "$(id -u)" = 0 ] || namespace+=(--map-root-user)
 "${namespace[@]}" true 2>/dev/null || { echo "SKIP: no private mount namespace here"; exit 77; }
-"${namespace[@]}" sh -c 'mount --bind "$1/run" /run && exec pcscd -f -c "$1/conf"' sh "$work" \
+"${namespace[@]}" sh -c 'mount --bind "$1/run" /run && exec env LD_PRELOAD="$2" pcscd -f -c "$1/conf"' sh "$work" "$preload" \
     >"$work/pcscd.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -S "$PCSCLITE_CSOCK_NAME" ] && break; sleep 0.1; done
