@@ -1,5 +1,6 @@
 // Image files: reading in bounded size, telling the format, raw images,
 // fitting an image to a card, and saving.
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
