@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <unistd.h>
 
 #include "card_image.h"
 #include "file_io.h"
