@@ -169,9 +169,15 @@ std::vector<Bytes> DeviceServer::requests() const {
     return std::vector<Bytes>(requests_.begin(), requests_.end());
 }
 
+std::size_t DeviceServer::requestCount() const {
+    std::lock_guard<std::mutex> lock(state_mutex_);
+    return request_count_;
+}
+
 void DeviceServer::clearRequests() {
     std::lock_guard<std::mutex> lock(state_mutex_);
     requests_.clear();
+    request_count_ = 0;
 }
 
 void DeviceServer::trace(const std::string& line) {
@@ -335,6 +341,7 @@ void DeviceServer::handle(Connection& connection, const DecodedFrame& frame) {
         // A long-running reader keeps only the most recent frames.
         if (requests_.size() >= kRequestLogSize) requests_.pop_front();
         requests_.push_back(frame.raw);
+        ++request_count_;
     }
     if (const std::optional<Answer> answer = dispatch(frame)) send(connection, frame, *answer);
 }

@@ -75,6 +75,8 @@ public:
     // on the wire.
     static constexpr std::size_t kRequestLogSize = 4096;
     std::vector<Bytes> requests() const;
+    // Every request frame since the last clear, kept or not.
+    std::size_t requestCount() const;
     void clearRequests();
     // The number of setup reports received (one per open).
     int setups() const { return setups_; }
@@ -140,6 +142,7 @@ private:
     std::deque<Fault> faults_;
     TraceSink trace_;
     std::deque<Bytes> requests_;
+    std::size_t request_count_ = 0;
     std::vector<Connection> connections_;
 };
 

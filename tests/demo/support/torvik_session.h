@@ -90,14 +90,15 @@ public:
     // The result strip's text.
     QString result() const;
 
-    // The control with this id in the main window or in an open dialog.
+    // The control with this id in an open dialog, else in the main window. A
+    // dialog comes first: it is what the tester works in, and its ids may
+    // repeat ids of the page under it (a dialog is also the main window's child).
     template <typename T = QWidget>
     T* find(int id) const {
-        if (T* found = window()->findChild<T*>(QString::number(id))) return found;
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top != window() && top->isVisible())
                 if (T* found = top->findChild<T*>(QString::number(id))) return found;
-        return nullptr;
+        return window()->findChild<T*>(QString::number(id));
     }
 
     // Clicks the button with this id (fails the test when there is none).
