@@ -52,8 +52,10 @@ private:
     int output_length_;
 };
 
-// The largest report this backend handles; longer ones are not a reader's.
-constexpr int kLongestReport = static_cast<int>(kReportBuffer);
+// The longest report this backend takes; the driver's lengths are trusted
+// up to this (the device pads or cuts to them, the exchange never sees more
+// than its own buffer holds).
+constexpr int kLongestReport = 1024;
 
 class Win32HidBackend final : public Backend {
 public:
@@ -91,8 +93,7 @@ public:
             *why = "its report lengths cannot be read";
             return nullptr;
         }
-        // A report must hold the id, the count and at least one data byte,
-        // and fit the exchange's buffers.
+        // A report must hold the id, the count and at least one data byte.
         if (input_length < 3 || output_length < 3 || input_length > kLongestReport ||
             output_length > kLongestReport) {
             api_->close(handle);
