@@ -1,10 +1,14 @@
 // kovalink: the reader and its cards from a terminal or a script.
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <new>
+#include <string>
 
 #include "core/command.h"
 #include "core/errors.h"
+#include "core/failure_details.h"
 #include "core/options.h"
+#include "core/progress.h"
 
 namespace {
 
@@ -27,9 +31,54 @@ const char* const kExamples =
     "  kovalink apdu 0084000008                   an APDU to the type A CPU card\n"
     "  kovalink --trace beep                      show the frames on the wire\n";
 
+// Prints the result; a result that cannot be printed is reported instead.
+void printSafely(const kl::Output& out) {
+    try {
+        out.print(std::cout);
+    } catch (const std::exception& e) {
+        std::cerr << "kovalink: cannot print the result: " << e.what() << "\n";
+    }
+    std::cout.flush();
+}
+
+int report(kl::Output& out, const std::string& message, int code) {
+    if (out.json()) {
+        out["error"] = message;
+        out["exit_code"] = code;
+        // A reader's refusal names the function and its numeric status.
+        if (const kl::LibraryFailure cause = kl::libraryFailureOf(message); !cause.function.empty()) {
+            out["function"] = cause.function;
+            out["status"] = cause.result;
+        }
+    }
+    printSafely(out);
+    std::cerr << "kovalink: " << message << "\n";
+    return code;
+}
+
+bool asksForJson(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--json") return true;
+    }
+    return false;
+}
+
+// A command line that does not parse: help and --version print and succeed;
+// anything else is a usage error, as JSON too when --json was asked for.
+int usageFailure(CLI::App& app, const CLI::ParseError& e, int argc, char** argv) {
+    if (e.get_exit_code() == 0 || !asksForJson(argc, argv)) {
+        const int code = app.exit(e);
+        return code == 0 ? kl::kExitOk : kl::kExitUsage;
+    }
+    kl::Output out(true);
+    out["error"] = e.what();
+    out["error_kind"] = e.get_name();
+    return report(out, e.what(), kl::kExitUsage);
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     kl::Globals globals;
     CLI::App app{kDescription, "kovalink"};
     app.fallthrough();  // global options may follow the command words
@@ -40,6 +89,9 @@ int main(int argc, char** argv) {
     app.add_flag("--trace", globals.trace,
                  "print every request frame (hex, as sent) and every reply on standard error");
     app.add_flag("--json", globals.json, "print the result as JSON");
+    app.set_version_flag("--version", std::string("kovalink ") + KOVALINK_VERSION);
+    bool quiet = false;
+    app.add_flag("-q,--quiet", quiet, "no progress on standard error during long work");
 
     kl::CommandTree tree;
     tree.build(app);
@@ -53,26 +105,27 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e);
-        return code == 0 ? kl::kExitOk : kl::kExitUsage;
+        return usageFailure(app, e, argc, argv);
     }
 
+    kl::setQuiet(quiet);
     kl::Output out(globals.json);
     kl::Session reader(globals, std::cerr);
     kl::Context context{globals, reader, out};
     // Whatever the command found before a failure is still shown; with --json
-    // the failure joins the result object.
+    // the failure joins the result object. Nothing escapes as an abort.
     try {
         tree.selected(app)->run(context);
     } catch (const kl::Failure& failure) {
-        if (globals.json) {
-            out["error"] = failure.what();
-            out["exit_code"] = failure.code();
-        }
-        out.print(std::cout);
-        std::cerr << "kovalink: " << failure.what() << "\n";
-        return failure.code();
+        return report(out, failure.what(), failure.code());
+    } catch (const std::bad_alloc&) {
+        return report(out, "out of memory", kl::kExitFailure);
+    } catch (const std::exception& e) {
+        return report(out, std::string("internal error: ") + e.what(), kl::kExitFailure);
     }
-    out.print(std::cout);
+    printSafely(out);
     return kl::kExitOk;
+} catch (...) {
+    std::cerr << "kovalink: internal error\n";
+    return kl::kExitFailure;
 }

@@ -40,7 +40,17 @@ function(kovalink_export_only target list_file)
   file(WRITE ${out}.tmp "${script}")
   configure_file(${out}.tmp ${out} COPYONLY)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${list_file})
-  target_link_options(${target} PRIVATE "LINKER:--version-script=${out}" "LINKER:--no-undefined")
+  target_link_options(${target} PRIVATE "LINKER:--version-script=${out}")
+  # Every symbol must resolve at link time, except where clang's sanitizer
+  # runtimes are in play: clang links them into executables only, so a shared
+  # object's references to them resolve when a program loads it.
+  set(clang_runtime_in_program OFF)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (KOVALINK_FUZZ OR KOVALINK_SANITIZE OR KOVALINK_TSAN))
+    set(clang_runtime_in_program ON)
+  endif()
+  if(NOT clang_runtime_in_program)
+    target_link_options(${target} PRIVATE "LINKER:--no-undefined")
+  endif()
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${out})
 endfunction()
 

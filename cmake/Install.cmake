@@ -13,8 +13,19 @@ if(TARGET kovalink)
 endif()
 
 install(FILES reader/include/KovalinkHID.h include/kv_api.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT runtime)
-install(DIRECTORY reader/include/kovalink DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT runtime)
-install(FILES examples/reader_info.c DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT runtime)
+install(DIRECTORY reader/include/kovalink DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT runtime
+        PATTERN "*.in" EXCLUDE)
+install(FILES ${CMAKE_BINARY_DIR}/include/kovalink/version.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kovalink
+        COMPONENT runtime)
+foreach(example ${KOVALINK_EXAMPLES})
+  install(FILES examples/${example}.c DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT runtime)
+endforeach()
+install(FILES examples/example.h examples/python/mifare_classic.py
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT runtime)
+install(FILES docs/calling-order.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT runtime)
+# The HTML reference, when it was built (target `reference`).
+install(DIRECTORY ${CMAKE_BINARY_DIR}/reference/html/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/reference
+        COMPONENT runtime OPTIONAL)
 
 install(EXPORT KovalinkHIDTargets NAMESPACE KovalinkHID:: DESTINATION ${KOVALINK_CMAKE_DIR} COMPONENT runtime)
 include(CMakePackageConfigHelpers)
@@ -26,10 +37,23 @@ install(FILES ${CMAKE_BINARY_DIR}/KovalinkHIDConfig.cmake ${CMAKE_BINARY_DIR}/Ko
         DESTINATION ${KOVALINK_CMAKE_DIR} COMPONENT runtime)
 
 # The .pc file finds its prefix from where it lies, so it stays right
-# whatever prefix the package is installed or unpacked under.
+# whatever prefix the package is installed or unpacked under. Installed
+# under a prefix the dynamic loader does not search (anything but /usr and
+# /usr/local; a prefix ending so counts as theirs, which is how CPack stages
+# the package), its Libs also carry a run path to the library folder, so a
+# program built with `pkg-config --libs` starts without LD_LIBRARY_PATH; the
+# flag alone is the variable `rpath` in every case.
 file(RELATIVE_PATH KOVALINK_PC_TO_PREFIX "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
-configure_file(packaging/kovalinkhid.pc.in ${CMAKE_BINARY_DIR}/kovalinkhid.pc @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/kovalinkhid.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT runtime)
+set(KOVALINK_PC_RPATH "@KOVALINK_PC_RPATH@")
+configure_file(packaging/kovalinkhid.pc.in ${CMAKE_BINARY_DIR}/kovalinkhid.pc.in @ONLY)
+install(CODE "
+  set(KOVALINK_PC_RPATH \" \\\${rpath}\")
+  if(CMAKE_INSTALL_PREFIX MATCHES \"(^|/)usr(/local)?/?$\")
+    set(KOVALINK_PC_RPATH \"\")
+  endif()
+  configure_file(${CMAKE_BINARY_DIR}/kovalinkhid.pc.in ${CMAKE_BINARY_DIR}/kovalinkhid.pc @ONLY)
+  file(INSTALL ${CMAKE_BINARY_DIR}/kovalinkhid.pc DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig\")
+" COMPONENT runtime)
 
 # udev looks in /lib/udev/rules.d (the package's place; /etc is the admin's).
 set(KOVALINK_UDEV_DIR "lib/udev/rules.d" CACHE STRING "where the udev rule is installed, relative to the prefix")

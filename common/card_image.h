@@ -13,7 +13,8 @@
 // In every text format "--" stands for a byte the dumping tool could not
 // read (the keys of a trailer it did not know, a block it could not read),
 // hex digits may be upper or lower case, and spaces or tabs may stand
-// between bytes. Raw images cannot mark unknown bytes; they are written as 0.
+// between bytes. Raw images cannot mark unknown bytes; they are written as 0,
+// and a key file beside the image (IMAGE.keys, below) says what is unknown.
 //
 // Files are read in bounded size: anything that is not a regular file, or
 // holds more than kMaxFileSize bytes, is refused without being read.
@@ -59,6 +60,10 @@ struct Image {
     bool knows(std::size_t offset, std::size_t length) const;
 };
 
+// Writes `content` to a temporary file in the folder of `path` and renames
+// it into place only when all is written: the old file stays whole otherwise.
+bool writeFile(const std::string& path, const std::string& content, Error* error);
+
 // Reads a file of at most kMaxFileSize bytes.
 bool readFile(const std::string& path, std::string* content, Error* error);
 
@@ -92,6 +97,16 @@ bool parseClassicRaw(std::string_view content, Image* image, Error* error);
 std::string sectorsText(const Image& image);
 std::string blockLinesText(const Image& image, std::size_t unit);
 std::string jsonText(const Image& image);
+
+// The key file beside a raw Classic image (IMAGE.keys), for what raw bytes
+// cannot say: "N KEYA KEYB [unread BLOCK...]" a sector, dashes for a key
+// that is not known, '#' comments. Written by saveClassic for raw images and
+// read by loadClassic when it is there.
+std::string keysPathOf(const std::string& image_path);
+std::string keysText(const Image& image);
+// Applies a key file to a Classic image: its keys, and unknown bytes where
+// it says so.
+bool parseKeys(std::string_view text, Image* image, Error* error);
 
 // The format a file name asks for: .txt and .mct sector text, .eml block
 // lines, .json JSON, any other raw.

@@ -67,7 +67,10 @@ void FrameDecoder::feed(const std::uint8_t* data, std::size_t length, std::vecto
         if (in_frame_) raw_.push_back(b);
         if (escape_) {
             escape_ = false;
-            if (in_frame_) body_.push_back(b);
+            if (in_frame_) {
+                body_.push_back(b);
+                if (body_.size() > kMaxBody) reset();  // escaped bytes count too
+            }
             continue;
         }
         if (b == kStx) {

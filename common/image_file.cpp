@@ -1,16 +1,13 @@
 // Image files: reading in bounded size, telling the format, raw images,
 // fitting an image to a card, and saving.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
-#include <fstream>
 
 #include "card_image.h"
+#include "file_io.h"
 
 namespace common::image {
 namespace {
@@ -49,13 +46,6 @@ bool hasHeaderLine(std::string_view content) {
     return false;
 }
 
-bool writeFile(const std::string& path, const std::string& content, Error* error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    if (!out.flush()) return fail(error, path, 0, "cannot write the file");
-    return true;
-}
-
 std::string rawOf(const Image& image) {
     std::string raw(image.bytes.begin(), image.bytes.end());
     for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -73,6 +63,12 @@ std::string extensionOf(const std::string& path) {
 }
 
 }  // namespace
+
+bool writeFile(const std::string& path, const std::string& content, Error* error) {
+    std::string why;
+    if (!writeFileReplacing(path, content, &why)) return fail(error, path, 0, why);
+    return true;
+}
 
 std::string Error::text() const {
     std::string where = path;
@@ -95,39 +91,8 @@ bool Image::knows(std::size_t offset, std::size_t length) const {
 }
 
 bool readFile(const std::string& path, std::string* content, Error* error) {
-    // Not blocking: opening a FIFO must not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return fail(error, path, 0, std::string("cannot open the file: ") + std::strerror(errno));
-    struct stat info {};
     std::string why;
-    if (::fstat(fd, &info) != 0) {
-        why = std::string("cannot examine the file: ") + std::strerror(errno);
-    } else if (!S_ISREG(info.st_mode)) {
-        why = S_ISDIR(info.st_mode) ? "a folder, not an image file" : "not a regular file (a device, FIFO or socket)";
-    } else if (static_cast<unsigned long long>(info.st_size) > kMaxFileSize) {
-        why = std::to_string(info.st_size) + " bytes: an image file holds at most " + std::to_string(kMaxFileSize);
-    }
-    std::string data;
-    if (why.empty()) {
-        // The file may grow while it is read: take one byte over the limit at most.
-        data.resize(kMaxFileSize + 1);
-        std::size_t got = 0;
-        while (got < data.size()) {
-            const ssize_t n = ::read(fd, &data[got], data.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                why = std::string("cannot read the file: ") + std::strerror(errno);
-                break;
-            }
-            if (n == 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        data.resize(got);
-        if (why.empty() && got > kMaxFileSize) why = "the file grew past " + std::to_string(kMaxFileSize) + " bytes";
-    }
-    ::close(fd);
-    if (!why.empty()) return fail(error, path, 0, why);
-    *content = std::move(data);
+    if (!readBoundedFile(path, kMaxFileSize, "an image file", content, &why)) return fail(error, path, 0, why);
     return true;
 }
 
@@ -139,6 +104,21 @@ bool parseClassicRaw(std::string_view content, Image* image, Error* error) {
     *image = Image::of(Bytes(content.begin(), content.end()));
     return true;
 }
+
+namespace {
+
+// A raw image's key file, when there is one.
+bool loadKeysBeside(const std::string& path, Image* image, Error* error) {
+    const std::string keys = keysPathOf(path);
+    if (::access(keys.c_str(), F_OK) != 0) return true;
+    std::string content;
+    if (!readFile(keys, &content, error)) return false;
+    if (parseKeys(content, image, error)) return true;
+    error->path = keys;
+    return false;
+}
+
+}  // namespace
 
 bool loadClassic(const std::string& path, Image* image, Error* error) {
     std::string content;
@@ -162,7 +142,7 @@ bool loadClassic(const std::string& path, Image* image, Error* error) {
         return false;
     }
     image->path = path;
-    return true;
+    return image->format != Format::raw || loadKeysBeside(path, image, error);
 }
 
 bool fitClassic(Image* image, const mifare::Layout& layout, Error* error) {
@@ -236,7 +216,15 @@ bool saveClassic(const std::string& path, const Image& image, Error* error) {
     case Format::json: return writeFile(path, jsonText(image), error);
     case Format::raw: break;
     }
-    return saveRaw(path, image, error);
+    if (!saveRaw(path, image, error)) return false;
+    // The key file says what the raw bytes cannot; none is needed (and an
+    // old one would be wrong) when every byte is known.
+    const std::string keys = keysPathOf(path);
+    if (std::all_of(image.known.begin(), image.known.end(), [](bool k) { return k; })) {
+        if (::unlink(keys.c_str()) != 0 && errno != ENOENT) return fail(error, keys, 0, "cannot remove the old key file");
+        return true;
+    }
+    return writeFile(keys, keysText(image), error);
 }
 
 bool savePages(const std::string& path, const Image& image, Error* error) {

@@ -81,6 +81,10 @@ bool trailerAllowed(std::uint8_t condition, TrailerOp op, Key key) {
 
 bool keyBReadable(std::uint8_t trailer_condition) { return trailerWho(trailer_condition, TrailerOp::readKeyB) != N; }
 
+bool accessPermanent(std::uint8_t trailer_condition) {
+    return trailerWho(trailer_condition, TrailerOp::writeAccess) == N;
+}
+
 const char* whoMay(std::uint8_t condition, DataOp op) { return text(dataWho(condition, op)); }
 const char* whoMay(std::uint8_t condition, TrailerOp op) { return text(trailerWho(condition, op)); }
 

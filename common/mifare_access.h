@@ -40,6 +40,9 @@ bool dataAllowed(std::uint8_t condition, DataOp op, Key key);
 bool trailerAllowed(std::uint8_t condition, TrailerOp op, Key key);
 // Where key B can be read it is plain data and cannot authenticate.
 bool keyBReadable(std::uint8_t trailer_condition);
+// True when no key may ever write the access bits again under this trailer
+// condition: the sector's conditions are then fixed for good.
+bool accessPermanent(std::uint8_t trailer_condition);
 
 // Who may, as people write it: "A|B" (either key), "A", "B" or "-" (never).
 const char* whoMay(std::uint8_t condition, DataOp op);

@@ -4,6 +4,7 @@
 #include "KovalinkHID.h"
 #include "binding.h"
 #include "frame.h"
+#include "kovalink/version.h"
 
 using kv::transport;
 
@@ -27,6 +28,6 @@ KV_API int KV_STDCALL rf_free(void* block) {
 
 KV_API int KV_STDCALL lib_ver(int* version) {
     if (version == nullptr) return 1;
-    *version = 19;
+    *version = KOVALINKHID_LIB_VER;
     return 0;
 }

@@ -4,6 +4,10 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
           libssl-dev
+          # the fuzz harnesses: clang and its sanitizer and libFuzzer runtimes
+          clang libclang-rt-dev
+          # the HTML reference and the Python module's tests
+          doxygen python3
           # torvik, the Qt test program, and its tests: Qt 6 Widgets, a
           # virtual display, the accessibility bus and its Python client,
           # screenshots, and fonts for the Chinese texts and the toolbar

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: a normal build and an AddressSanitizer +
-# UndefinedBehaviorSanitizer build, each with every CTest test, and the
-# concurrency tests under ThreadSanitizer. Every build treats warnings as
-# errors.
+# UndefinedBehaviorSanitizer build, each with every CTest test, the fuzz
+# harnesses built with clang, and the concurrency tests under
+# ThreadSanitizer. Every build treats warnings as errors.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -16,6 +16,19 @@ echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" "$root/build-asan" -DKOVALINK_WERROR=ON -DKOVALINK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs"
+
+echo "== fuzz harnesses built with clang (as the README builds them), seed corpora replayed"
+# Building is the check that matters (the libraries link with clang's
+# sanitizer runtimes); one pass over each seed corpus costs seconds.
+CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DKOVALINK_FUZZ=ON -DKOVALINK_TESTS=OFF \
+  -DKOVALINK_WERROR=ON >/dev/null
+fuzzers=()
+for corpus in "$root"/fuzz/corpus/*/; do fuzzers+=("$(basename "$corpus")_fuzz"); done
+cmake --build "$root/build-fuzz" -j"$jobs" --target TavoHID KovalinkHID "${fuzzers[@]}"
+for fuzzer in "${fuzzers[@]}"; do
+  "$root/build-fuzz/out/$fuzzer" "$root/fuzz/corpus/${fuzzer%_fuzz}"/* 2>"$root/build-fuzz/$fuzzer.log" ||
+    { cat "$root/build-fuzz/$fuzzer.log"; exit 1; }
+done
 
 echo "== concurrency tests under ThreadSanitizer"
 cmake -S "$root" -B "$root/build-tsan" -DKOVALINK_WERROR=ON -DKOVALINK_TSAN=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null

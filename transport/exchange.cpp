@@ -1,6 +1,7 @@
 #include "exchange.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 namespace tavo {
@@ -10,13 +11,19 @@ constexpr std::uint8_t kStx = 0x02;
 constexpr std::uint8_t kEtx = 0x03;
 constexpr std::uint8_t kDle = 0x10;
 
-// Input reports left over from an earlier exchange that timed out would be
-// taken as this exchange's reply; they are discarded before sending.
-void discardStaleInput(Device& device) {
+// Input reports left over from an earlier exchange would be taken as this
+// exchange's reply; they are discarded before sending. `settle_ms` > 0 waits
+// that long in all for a straggler still on its way; 0 takes only what is
+// already there and costs one read.
+void discardStaleInput(Device& device, int settle_ms) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(settle_ms, 0));
     std::uint8_t report[kReportBuffer];
     std::size_t length = 0;
     for (int i = 0; i < 256; ++i) {
-        if (device.read(report, sizeof report, &length, 0) != IoStatus::ok) return;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const int wait = left > 0 ? static_cast<int>(left) : 0;
+        if (device.read(report, sizeof report, &length, wait) != IoStatus::ok) return;
     }
 }
 
@@ -77,13 +84,13 @@ bool frameComplete(const std::uint8_t* bytes, std::size_t length) {
 }
 
 ExchangeResult exchange(Device& device, const std::uint8_t* request, std::size_t request_length,
-                        std::uint8_t* reply, int* reply_length, const Timeouts& timeouts, bool discard_stale) {
+                        std::uint8_t* reply, int* reply_length, const Timeouts& timeouts, bool after_unsettled) {
     ExchangeResult outcome;
     if (request == nullptr || reply == nullptr || reply_length == nullptr) return outcome;
     if (request_length == 0 || request_length > kFrameBuffer) return outcome;
 
     Io io{device, timeouts};
-    if (discard_stale) discardStaleInput(device);
+    discardStaleInput(device, after_unsettled ? timeouts.settle_ms : 0);
 
     // Every full chunk is written even when one fails; the last one decides.
     bool sent = false;

@@ -1,5 +1,7 @@
 #include "port.h"
 
+#include <algorithm>
+
 namespace tavo {
 
 const std::uint8_t kSetupReport[kReportSize] = {0x00, 0xFF, 0xC7, 0x83, 0xCC, 0x10};
@@ -32,7 +34,7 @@ bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
             }
             device->sendSetup(kSetupReport, sizeof kSetupReport);
             device_ = std::move(device);
-            unsettled_ = true;
+            settle_left_ = 0;
             return true;
         }
     }
@@ -60,8 +62,8 @@ int Port::communicate(const std::uint8_t* request, std::size_t request_length, s
     if (!device_) return 1;
     if (trace_) trace_->beginExchange(request_length);
     const ExchangeResult outcome =
-        exchange(*device_, request, request_length, reply, reply_length, timeouts_, unsettled_);
-    unsettled_ = outcome.unsettled;
+        exchange(*device_, request, request_length, reply, reply_length, timeouts_, settle_left_ > 0);
+    settle_left_ = outcome.unsettled ? 2 : std::max(settle_left_ - 1, 0);
     if (outcome.device_gone) drop();
     return outcome.result;
 }

@@ -54,7 +54,10 @@ private:
     TracingDevice* trace_ = nullptr;  // device_ itself when it is traced
     std::vector<std::string> open_failures_;
     Timeouts timeouts_;
-    bool unsettled_ = true;  // stale input may be waiting
+    // Exchanges still to wait for a straggler: the one after a time-out, and
+    // the one after that, in case the first was handed the straggler and its
+    // own reply is still on the way.
+    int settle_left_ = 0;
 };
 
 // The one port of this process, used by the exports.

@@ -1,5 +1,6 @@
 #include "virtual_device.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -8,8 +9,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
+#include "exchange.h"
 #include "fd_io.h"
 #include "virtual_folder.h"
 
@@ -71,6 +74,42 @@ private:
     int receive_timeout_ms_ = 0;
 };
 
+// A reader that is stopped (or too busy to accept) while its backlog is full
+// would hold a blocking connect() forever; a non-blocking one is retried until
+// the budget is spent. A local socket answers EAGAIN at once when its
+// backlog is full, so the wait is a short sleep between tries.
+constexpr int kConnectTimeoutMs = kWriteTimeoutMs;
+constexpr int kConnectRetryMs = 20;
+
+bool connectWithin(int fd, const sockaddr_un& address, int timeout_ms, std::string* why) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return true;
+        const int error = errno;
+        if (error == EINPROGRESS) {  // completes in the background: wait for it
+            int result = 0;
+            socklen_t size = sizeof result;
+            const IoStatus ready = waitFd(fd, POLLOUT, timeout_ms);
+            if (ready == IoStatus::ok && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &result, &size) == 0 && result == 0) {
+                return true;
+            }
+            if (why) *why = ready == IoStatus::timeout ? "the reader does not accept connections (timed out)"
+                                                       : std::strerror(result != 0 ? result : errno);
+            return false;
+        }
+        if (error != EAGAIN && error != EINTR) {
+            if (why) *why = std::strerror(error);
+            return false;
+        }
+        if (Clock::now() >= deadline) {
+            if (why) *why = "the reader does not accept connections (timed out)";
+            return false;
+        }
+        ::poll(nullptr, 0, kConnectRetryMs);
+    }
+}
+
 class VirtualBackend final : public Backend {
 public:
     std::vector<DeviceInfo> enumerate() override {
@@ -87,16 +126,17 @@ public:
             return nullptr;
         }
         std::memcpy(address.sun_path, info.path.c_str(), info.path.size() + 1);
-        const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+        const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0) {
             if (why) *why = std::strerror(errno);
             return nullptr;
         }
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-            if (why) *why = std::strerror(errno);
+        if (!connectWithin(fd, address, kConnectTimeoutMs, why)) {
             ::close(fd);
             return nullptr;
         }
+        // The device's own calls choose per call whether to wait.
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         return std::make_unique<VirtualDevice>(fd);
     }
 };

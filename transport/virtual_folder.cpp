@@ -32,9 +32,15 @@ std::string virtualDeviceDir() {
 }
 
 bool virtualDirTrusted(const std::string& dir, std::string* why) {
+    // lstat: a symlink is judged as itself, never by what it points to, so
+    // no one can swap the folder under a trusted name.
     struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0) {
+    if (::lstat(dir.c_str(), &st) != 0) {
         if (why) *why = dir + ": " + std::strerror(errno);
+        return false;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        if (why) *why = dir + " is a symlink";
         return false;
     }
     if (!S_ISDIR(st.st_mode)) {
@@ -45,8 +51,8 @@ bool virtualDirTrusted(const std::string& dir, std::string* why) {
         if (why) *why = dir + " is not owned by this user";
         return false;
     }
-    if ((st.st_mode & S_IWOTH) != 0) {
-        if (why) *why = dir + " is writable by others";
+    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        if (why) *why = dir + ((st.st_mode & S_IWOTH) != 0 ? " is writable by others" : " is writable by its group");
         return false;
     }
     return true;

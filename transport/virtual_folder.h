@@ -1,5 +1,5 @@
-// The folder of virtual readers: which folder, whether it may be trusted,
-// and the sockets in it named <vid>-<pid>-<name>.sock.
+// The folder of virtual readers (which folder and whether it may be trusted
+// are in reader_list.h): the sockets in it named <vid>-<pid>-<name>.sock.
 #pragma once
 
 #include <string>
@@ -9,10 +9,6 @@
 #include "reader_list.h"
 
 namespace tavo {
-
-// True when the folder is a directory owned by this user and not writable by
-// others; `why` gets the reason otherwise.
-bool virtualDirTrusted(const std::string& dir, std::string* why);
 
 // The sockets of `dir` by file name. Entries ending in ".sock" whose names
 // do not follow the pattern go to `passed_over` (when given) with the reason.

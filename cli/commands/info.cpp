@@ -1,6 +1,7 @@
 // kovalink info: who the reader is.
 #include "KovalinkHID.h"
 #include "core/command.h"
+#include "reader_list.h"
 
 namespace {
 
@@ -26,6 +27,9 @@ public:
         context.out["model"] = kl::toHex(model, 2);
         context.out["serial"] = kl::toHex(serial, static_cast<std::size_t>(serial_length));
         context.out["library_version"] = version;
+        // A reader was found elsewhere, but virtual readers were not searched.
+        const tavo::ReaderList list = tavo::listReaders();
+        if (!list.virtual_dir_ignored.empty()) context.out["virtual_folder_ignored"] = list.virtual_dir_ignored;
     }
 };
 

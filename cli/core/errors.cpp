@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "failure_details.h"
 #include "reader_status.h"
 
 namespace kl {
@@ -31,11 +32,23 @@ ExitCode exitCodeFor(int result) {
     return kExitReaderStatus;
 }
 
+namespace {
+LibraryFailure g_last;
+std::string g_last_message;
+}  // namespace
+
+LibraryFailure libraryFailureOf(const std::string& message) {
+    return message == g_last_message ? g_last : LibraryFailure{};
+}
+
 Failure libraryError(const std::string& function, int result) {
     char status[32];
     if (result < 0) std::snprintf(status, sizeof status, "result %d", result);
     else std::snprintf(status, sizeof status, "status 0x%02X", static_cast<unsigned>(result));
-    return Failure(exitCodeFor(result), function + " failed: " + status + " (" + describeResult(result) + ")");
+    Failure failure(exitCodeFor(result), function + " failed: " + status + " (" + describeResult(result) + ")");
+    g_last = {function, result};
+    g_last_message = failure.what();
+    return failure;
 }
 
 }  // namespace kl

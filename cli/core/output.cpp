@@ -17,7 +17,7 @@ std::string scalar(const Json& value) {
         for (const Json& item : value) text += (text.empty() ? "" : " ") + scalar(item);
         return text;
     }
-    return value.dump();
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 bool isTable(const Json& value) {
@@ -72,7 +72,8 @@ void printText(std::ostream& out, const Json& value) {
 
 void Output::print(std::ostream& out) const {
     if (json_) {
-        out << result_.dump(2) << "\n";
+        // Text from outside (file names, card data) need not be UTF-8: bad bytes become U+FFFD.
+        out << result_.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
     } else if (text_) {
         text_(out);
     } else if (!result_.empty()) {

@@ -5,6 +5,7 @@
 
 #include "KovalinkHID.h"
 #include "errors.h"
+#include "exchange_count.h"
 #include "reader_list.h"
 
 namespace kl {
@@ -30,7 +31,12 @@ void Session::open() {
         std::snprintf(ids, sizeof ids, "%04X:%04X", globals_.vendor_id, globals_.product_id);
         // Say why, as far as the list of readers tells.
         std::string hint = "; start readersim or attach the reader ('kovalink list' shows what is present)";
-        for (const tavo::ReaderCandidate& d : tavo::listReaders().candidates) {
+        const tavo::ReaderList list = tavo::listReaders();
+        // A folder passed over hides every reader in it: that comes first.
+        if (!list.virtual_dir_ignored.empty()) {
+            hint = "; the virtual-device folder is passed over: " + list.virtual_dir_ignored;
+        }
+        for (const tavo::ReaderCandidate& d : list.candidates) {
             if (d.ids_known && d.vendor_id == globals_.vendor_id && d.product_id == globals_.product_id) {
                 hint = d.passed_over.empty() ? "; " + d.path + " is present but did not open"
                                              : "; " + d.path + ": " + d.passed_over + " (a udev rule must grant it)";
@@ -45,6 +51,7 @@ void Session::open() {
 
 int Session::tryCall(const char* function, const std::function<int()>& library_call) {
     open();
+    countExchange();
     const int result = library_call();
     if (globals_.trace) {
         showTrace();

@@ -180,6 +180,23 @@ std::uint8_t StChip::getUid(Bytes* out) const {
 }
 
 namespace {
+// chipid=: the SR176's 4-bit id as one hex digit (or a byte 00-0F), one
+// byte for the others.
+bool chipIdOption(const CardOptions& options, StType type, Bytes* out, std::string* why) {
+    if (type != StType::sr176) return hexOption(options, "chipid", 1, out, why);
+    const auto found = options.find("chipid");
+    if (found == options.end()) return true;
+    const std::string& text = found->second;
+    Bytes value;
+    if (text.empty() || text.size() > 2 || !parseHex(text.size() == 1 ? "0" + text : text, &value) ||
+        value.size() != 1 || value[0] > 0x0F) {
+        if (why) *why = "chipid of an SR176 is one hex digit, 0 to F";
+        return false;
+    }
+    *out = std::move(value);
+    return true;
+}
+
 CardType chipType(StType type, const char* name, const char* description, std::size_t image_size) {
     CardType card;
     card.name = name;
@@ -197,7 +214,7 @@ CardType chipType(StType type, const char* name, const char* description, std::s
         Bytes memory(image_size, 0xFF);
         Bytes chip_id;
         if (!onlyOptions(options, {"uid", "chipid", "dump"}, why) || !hexOption(options, "uid", 8, &uid, why) ||
-            !hexOption(options, "chipid", 1, &chip_id, why) || !loadImage(options, image_size, &memory, why)) {
+            !chipIdOption(options, type, &chip_id, why) || !loadImage(options, image_size, &memory, why)) {
             return nullptr;
         }
         // A new SR176 has no lock bit set; a new SRI512 or SRIX4K has

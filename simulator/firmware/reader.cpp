@@ -4,8 +4,7 @@ namespace sim {
 
 Reader::Reader(ReaderConfig config)
     : address(config.address), model(config.model), serial(std::move(config.serial)) {
-    std::string why;
-    flash.attach(config.flash_path, &why);
+    flash.attach(config.flash_path, &flash_problem);
 }
 
 void Reader::setAntenna(bool on) {

@@ -43,6 +43,7 @@ public:
     std::uint8_t card_family = kFamilyTypeA;
     std::vector<std::uint8_t> wait_time;
     Flash flash;
+    std::string flash_problem;  // why the flash file could not be used; empty when it could
     Field field;
     // What a person would see or hear: beeps, lamp colours, display text.
     std::deque<std::string> events;  // the most recent 1000

@@ -101,8 +101,16 @@ void registerReaderControl(Firmware& fw) {
         const std::size_t claimed = c.payload[4];
         const std::size_t present = c.payload.size() - 5;
         const Bytes data(c.payload.begin() + 5, c.payload.begin() + 5 + static_cast<std::ptrdiff_t>(std::min(claimed, present)));
-        if (!r.flash.write(address, data)) return Reply::error(kFlashRange);
-        return Reply::ok();
+        switch (r.flash.write(address, data)) {
+        case Flash::WriteResult::saved:
+            return Reply::ok();
+        case Flash::WriteResult::out_of_range:
+            return Reply::error(kFlashRange);
+        case Flash::WriteResult::not_saved:
+            r.note("flash not saved: " + r.flash.lastError());
+            return Reply::error(kFlashNotSaved);
+        }
+        return Reply::error(kFlashNotSaved);
     });
     fw.registerHandler(kv::cmd::rf_flash_read, [](Reader& r, const Command& c) -> std::optional<Reply> {
         if (auto bad = needLength(c, 5)) return bad;

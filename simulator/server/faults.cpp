@@ -1,6 +1,5 @@
 #include "server/faults.h"
 
-#include <cstdlib>
 #include <map>
 
 namespace sim {
@@ -19,12 +18,16 @@ const char* const kFaultHelp =
 
 namespace {
 
+// Decimal digits only, 0 to 1000000: no sign, no spaces, nothing after.
 bool number(const std::string& text, int* out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < 0 || v > 1000000) return false;
-    *out = static_cast<int>(v);
+    if (text.empty() || text.size() > 7) return false;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value > 1000000) return false;
+    *out = value;
     return true;
 }
 

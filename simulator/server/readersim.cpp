@@ -4,32 +4,23 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <iostream>
 #include <sstream>
 
 #include "server/families.h"
+#include "server/console.h"
 #include "server/device_server.h"
 #include "server/scenario.h"
 #include "cards/toolkit.h"
 #include "reader_list.h"
 
 namespace {
-
-const char* const kCommandsHelp =
-    "Commands read from standard input while running:\n"
-    "  place SPEC        put a card on the antenna (SPEC as for --card)\n"
-    "  remove N          take card N off the antenna\n"
-    "  cards             list the cards on the antenna\n"
-    "  save N FILE       write card N's memory to a dump file\n"
-    "  fault SPEC        inject a fault (see below)\n"
-    "  unplug            disconnect the host (it may open the reader again)\n"
-    "  events            show beeps, lamp and display changes so far\n"
-    "  quit              stop\n";
 
 std::string statusTable() {
     std::string out = "Reader status codes (0 is success; 1 is never sent):\n";
@@ -52,65 +43,12 @@ std::string cardTypes(const sim::CardCatalog& catalog) {
     return out;
 }
 
-bool placeCard(sim::DeviceServer& server, const sim::CardCatalog& catalog, const std::string& spec,
-               std::string* why) {
-    std::string type;
-    sim::CardOptions options;
-    if (!sim::parseCardSpec(spec, &type, &options, why)) return false;
-    sim::CardPtr card = catalog.make(type, options, why);
-    if (!card) return false;
-    server.withReader([&](sim::Reader& r) { r.field.place(card); });
-    return true;
-}
-
-void listCards(sim::DeviceServer& server) {
-    server.withReader([](sim::Reader& r) {
-        const auto& cards = r.field.cards();
-        if (cards.empty()) std::cout << "no cards on the antenna\n";
-        for (std::size_t i = 0; i < cards.size(); ++i) std::cout << i << ": " << cards[i]->describe() << "\n";
+// Socket and flash file are named after the reader, inside its folder.
+bool validName(const std::string& name) {
+    if (name.empty() || name[0] == '.' || name.size() > 64) return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_' || c == '.';
     });
-}
-
-void command(const std::string& line, sim::DeviceServer& server, const sim::CardCatalog& catalog, bool* quit) {
-    std::istringstream in(line);
-    std::string verb, arg, arg2;
-    in >> verb >> arg >> arg2;
-    std::string why;
-    if (verb.empty()) return;
-    if (verb == "quit" || verb == "exit") {
-        *quit = true;
-    } else if (verb == "place") {
-        if (placeCard(server, catalog, arg, &why)) listCards(server);
-        else std::cout << "error: " << why << "\n";
-    } else if (verb == "remove") {
-        const bool done = server.withReader([&](sim::Reader& r) { return r.field.remove(std::strtoul(arg.c_str(), nullptr, 10)); });
-        std::cout << (done ? "removed\n" : "error: no such card\n");
-    } else if (verb == "cards") {
-        listCards(server);
-    } else if (verb == "save") {
-        const bool done = server.withReader([&](sim::Reader& r) {
-            const std::size_t i = std::strtoul(arg.c_str(), nullptr, 10);
-            if (i >= r.field.cards().size()) {
-                why = "no such card";
-                return false;
-            }
-            return r.field.cards()[i]->saveDump(arg2, &why);
-        });
-        std::cout << (done ? "saved " + arg2 + "\n" : "error: " + why + "\n");
-    } else if (verb == "fault") {
-        sim::Fault fault;
-        if (sim::Fault::parse(arg, &fault, &why)) server.inject(fault);
-        else std::cout << "error: " << why << "\n";
-    } else if (verb == "unplug") {
-        server.unplug();
-    } else if (verb == "events") {
-        server.withReader([](sim::Reader& r) {
-            for (const std::string& e : r.events) std::cout << e << "\n";
-        });
-    } else {
-        std::cout << "unknown command '" << verb << "'\n" << kCommandsHelp;
-    }
-    std::cout.flush();
 }
 
 }  // namespace
@@ -121,7 +59,7 @@ int main(int argc, char** argv) {
                  "Hosts find it like a USB reader (vendor 0x1A86, product 0xE010 by default) through\n"
                  "libTavoHID, in the virtual-device folder: $TAVOHID_VIRTUAL_DIR, else\n"
                  "$XDG_RUNTIME_DIR/tavohid, else /tmp/tavohid-<uid>."};
-    app.footer(std::string("\n") + kCommandsHelp + "\n" + sim::kFaultHelp + "\n" + statusTable() + "\n" +
+    app.footer(std::string("\n") + sim::kConsoleHelp + "\n" + sim::kFaultHelp + "\n" + statusTable() + "\n" +
                cardTypes(catalog));
 
     sim::ServerOptions server_options;
@@ -148,6 +86,10 @@ int main(int argc, char** argv) {
     CLI11_PARSE(app, argc, argv);
 
     std::string why;
+    if (!validName(server_options.name)) {
+        std::cerr << "readersim: --name takes letters, digits, '-', '_' and '.' (not first), at most 64\n";
+        return 2;
+    }
     sim::Scenario scenario;
     if (!scenario_path.empty()) {
         if (!sim::loadScenario(scenario_path, catalog, &scenario, &why)) {
@@ -194,8 +136,16 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     const int signal_fd = signalfd(-1, &signals, SFD_CLOEXEC);
 
-    ::mkdir(server_options.dir.c_str(), 0700);
+    // The folder is checked before anything is written in it (the flash file).
+    if (!sim::prepareServingFolder(server_options.dir, &why)) {
+        std::cerr << "readersim: " << why << "\n";
+        return 1;
+    }
     sim::Reader reader(config);
+    if (!reader.flash_problem.empty()) {
+        std::cerr << "readersim: " << reader.flash_problem << " (or run with --no-flash-file)\n";
+        return 1;
+    }
     for (sim::CardPtr& card : scenario.cards) reader.field.place(card);
     sim::DeviceServer server(reader, sim::fullFirmware(), server_options);
     if (verbose) server.setTrace([](const std::string& line) { std::cout << line << std::endl; });
@@ -205,13 +155,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const std::string& spec : card_specs) {
-        if (!placeCard(server, catalog, spec, &why)) {
+        if (!sim::placeCard(server, catalog, spec, &why)) {
             std::cerr << "readersim: " << why << "\n";
             return 2;
         }
     }
     std::cout << "readersim: serving " << server.socketPath() << std::endl;
-    listCards(server);
+    sim::listCards(server, std::cout);
 
     bool quit = false;
     bool stdin_open = true;
@@ -231,7 +181,7 @@ int main(int argc, char** argv) {
             }
             pending.append(buffer, static_cast<std::size_t>(n));
             for (std::size_t eol; !quit && (eol = pending.find('\n')) != std::string::npos;) {
-                command(pending.substr(0, eol), server, catalog, &quit);
+                sim::runCommand(pending.substr(0, eol), server, catalog, std::cout, &quit);
                 pending.erase(0, eol + 1);
             }
         }

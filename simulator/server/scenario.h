@@ -19,6 +19,12 @@ struct Scenario {
     std::vector<CardPtr> cards;
 };
 
+// Reads the scenario file `path` (a regular file of at most 1 MiB). A file
+// nested deeper than 16 levels is refused before it is parsed.
 bool loadScenario(const std::string& path, const CardCatalog& catalog, Scenario* out, std::string* why);
+
+// The same for the text of a scenario; relative file names are taken from `base`.
+bool parseScenario(const std::string& text, const std::string& base, const CardCatalog& catalog, Scenario* out,
+                   std::string* why);
 
 }  // namespace sim

@@ -3,8 +3,14 @@
 // toolkit's (tests/common).
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <deque>
+#include <fstream>
+
+#include "commands/apdu/card_answer.h"
+#include "commands/apdu/history.h"
 #include "commands/apdu/status_words.h"
 #include "core/bytes.h"
 
@@ -98,6 +104,56 @@ TEST(CliStatusWords, InWords) {
     EXPECT_EQ(kl::apdu::statusWordText(0x6A82), "file or application not found");
     EXPECT_EQ(kl::apdu::statusWordText(0x63C2), "verification failed, 2 tries left");
     EXPECT_EQ(kl::apdu::statusWordText(0x6115), "21 more bytes available (GET RESPONSE)");
+}
+
+TEST(CliHistory, PinsAndKeysAreMaskedAndTheFileIsPrivate) {
+    EXPECT_EQ(kl::apdu::maskSecrets(hex("0020000003123456")), "0020000003******");
+    EXPECT_EQ(kl::apdu::maskSecrets(hex("805E00000A112233445566778899AA")), "805E00000A********************");
+    EXPECT_EQ(kl::apdu::maskSecrets(hex("0024000106123456654321")), "0024000106************");
+    // VERIFY without data asks for the tries left; other commands are shown whole.
+    EXPECT_EQ(kl::apdu::maskSecrets(hex("0020000000")), "0020000000");
+    EXPECT_EQ(kl::apdu::maskSecrets(hex("00A40000023F00")), "00A40000023F00");
+    const std::string path = testing::TempDir() + "kovalink-history-" + std::to_string(::getpid());
+    kl::apdu::appendHistory(path, "cpu-a", hex("0020000003123456"), hex("9000"));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_NE(line.find(" cpu-a 0020000003****** -> 9000"), std::string::npos) << line;
+    EXPECT_EQ(line.find("123456"), std::string::npos) << line;
+    ::unlink(path.c_str());
+}
+
+TEST(CliCardAnswer, AtsOfADesfireCard) {
+    // UID 04 11 22 33 44 55 66, then the ATS 06 75 77 81 02 80 of a DESFire EV1.
+    const auto out = kl::apdu::decodeUidAndAts(hex("04112233445566067577810280"));
+    EXPECT_EQ(out["uid"], "04112233445566");
+    EXPECT_EQ(out["ats"], "067577810280");
+    EXPECT_EQ(out["valid"], true);
+    EXPECT_EQ(out["fsc"], 64);
+    EXPECT_EQ(out["fwi"], 8);
+    EXPECT_EQ(out["sfgi"], 1);
+    EXPECT_EQ(out["cid_supported"], true);
+    EXPECT_EQ(out["nad_supported"], false);
+    EXPECT_EQ(out["historical_bytes"], "80");
+    EXPECT_EQ(kl::apdu::decodeAts(hex("0775")).value("valid", true), false);
+}
+
+TEST(CliCardAnswer, AtrOfAContactlessStorageCardAndBrokenOnes) {
+    // The PC/SC ATR of a Mifare Classic 1K: T=0 and T=1 offered, 15 historical bytes, TCK 6A.
+    const auto out = kl::apdu::decodeAtr(hex("3B8F8001804F0CA000000306030001000000006A"));
+    EXPECT_EQ(out["valid"], true) << out.dump();
+    EXPECT_EQ(out["convention"], "direct");
+    EXPECT_EQ(out["protocols"], kl::apdu::AnswerJson::array({"T=0", "T=1"}));
+    EXPECT_EQ(out["historical_bytes"], "804F0CA00000030603000100000000");
+    EXPECT_EQ(kl::apdu::decodeAtr(hex("3B8F8001804F0CA000000306030001000000006B"))["problem"], "the check byte TCK is wrong");
+    EXPECT_EQ(kl::apdu::decodeAtr(hex("3B8F80"))["valid"], false);
+    // T=0 only: no TCK. 3B 02 14 50: two historical bytes.
+    const auto t0 = kl::apdu::decodeAtr(hex("3B021450"));
+    EXPECT_EQ(t0["valid"], true) << t0.dump();
+    EXPECT_EQ(t0["historical_bytes"], "1450");
 }
 
 }  // namespace

@@ -5,6 +5,13 @@ source "$(dirname "$0")/lib.sh" "$1"
 
 start_sim -v --card mifare1k:uid=04A1B2C3 --card cpu-a
 
+# Every card in the field, and the field usable afterwards.
+expect 0 scan --json
+stdout_has '"uid": "04A1B2C3"'
+stdout_has '"type": "Mifare Classic 1K"'
+stdout_has '"type": "ISO14443-4 processor card"'
+stdout_has '"count": 2'
+
 # The processor card in the field is passed over.
 expect 0 mifare search
 stdout_has "uid: 04A1B2C3"

@@ -99,6 +99,19 @@ stdout_has "ADDRESS"
 expect 0 raw --help
 stdout_has "door_acess"
 
+# Usage errors as JSON too; --version; a non-UTF-8 file name never aborts.
+expect 0 --version
+stdout_has "kovalink 1."
+expect 2 beep --no-such-option --json
+stdout_has '"exit_code": 2'
+stdout_has '--no-such-option'
+bad_name=$(printf 'card-\xff.mfd')
+expect 2 mifare restore "$dir/$bad_name" --json
+stdout_has '"exit_code": 2'
+expect 5 mifare read 4 --json
+stdout_has '"function": "rf_request"'
+stdout_has '"status": 10'
+
 # The reader gone mid-session: transport failure is exit code 4.
 sim_command "fault corrupt-checksum"
 expect 4 beep

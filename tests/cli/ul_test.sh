@@ -33,6 +33,33 @@ expect 0 ul dump "$dir/tag.bin"
 checks=$((checks + 1))
 [ "$(stat -c %s "$dir/tag.bin")" = 180 ] || fail "raw dump is not 180 bytes"
 
+# Reads stop at the last page (44) instead of wrapping to page 0; writes past it are refused.
+expect 0 ntag read 43 8 --json
+stdout_has '"page": 44'
+stdout_lacks '"page": 45'
+stdout_has "stopped at the last page, 44"
+expect 2 ul write 45 01020304
+stderr_has "outside this NTAG213"
+
+# A Mifare Classic search leaves the tag usable for the next command.
+sim_command "remove 0"
+sim_command "place ultralight:uid=04AABBCCDDEEFF"
+expect 0 mifare search
+stdout_lacks "sectors"
+expect 0 ul read 4 1
+expect 0 ul info
+stdout_has "type: Mifare Ultralight"
+stdout_has "pages: 16"
+
+# Ultralight C: its key pages 44-47 are never read; they stay unknown in a dump.
+sim_command "remove 0"
+sim_command "place ultralightc:uid=04A1A2A3A4A5A6"
+expect 0 ul dump "$dir/ulc.txt"
+stdout_has "type: Mifare Ultralight C"
+checks=$((checks + 1))
+[ "$(wc -l <"$dir/ulc.txt")" = 48 ] || fail "UL C text dump does not hold 48 pages"
+[ "$(tail -n 4 "$dir/ulc.txt" | sort -u)" = "--------" ] || fail "UL C key pages not unknown: $(tail -n 4 "$dir/ulc.txt")"
+
 # Refused before anything is sent.
 mark_log
 expect 2 ul write 1 00000000

@@ -103,4 +103,17 @@ TEST(FrameCodec, RepliesAreCutIntoThirtyOneByteReports) {
     EXPECT_EQ(reports[1][32], 0);
 }
 
+// DLE-escaped bytes count toward the 4096-byte limit like any other: a frame
+// of 5000 escaped bytes is dropped, and nothing after it is kept.
+TEST(FrameCodec, EscapedBytesCannotGrowAFramePastTheLimit) {
+    common::FrameDecoder decoder;
+    std::vector<common::DecodedFrame> frames;
+    Bytes stream = {0x02};
+    for (int i = 0; i < 5000; ++i) stream.insert(stream.end(), {0x10, 0x10});
+    stream.push_back(0x03);
+    decoder.feed(stream.data(), stream.size(), frames);
+    EXPECT_TRUE(frames.empty());
+    EXPECT_FALSE(decoder.inFrame());
+}
+
 }  // namespace

@@ -81,6 +81,33 @@ TEST_F(ImageFile, NothingButRegularFilesOfBoundedSizeIsRead) {
     EXPECT_EQ(refused(path("missing.mfd")).message, "cannot open the file: No such file or directory");
 }
 
+// A symlink planted under the dump's name (or a leftover temporary name) is
+// replaced by the new file; the file it points to is never written.
+TEST_F(ImageFile, SavingReplacesASymlinkInsteadOfWritingThroughIt) {
+    const std::string victim = file("victim", "untouched");
+    std::filesystem::create_symlink(victim, path("card.mfd"));
+    std::filesystem::create_symlink(victim, path("card.mfd.tmp"));
+    image::Error error;
+    ASSERT_TRUE(image::saveRaw(path("card.mfd"), image::Image::of(Bytes(1024, 0x5A)), &error)) << error.text();
+    EXPECT_FALSE(std::filesystem::is_symlink(path("card.mfd")));
+    EXPECT_EQ(std::filesystem::file_size(path("card.mfd")), 1024u);
+    std::ifstream in(victim);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "untouched");
+    // Nothing is left beside it.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_)) ++entries;
+    EXPECT_EQ(entries, 3);
+}
+
+TEST_F(ImageFile, SavingIntoAMissingFolderSaysWhy) {
+    image::Error error;
+    EXPECT_FALSE(image::saveRaw(path("no/card.mfd"), image::Image::of(Bytes(1024, 0)), &error));
+    EXPECT_EQ(error.text(), path("no/card.mfd") + ": cannot create a file beside " + path("no/card.mfd") +
+                                ": No such file or directory");
+}
+
 TEST_F(ImageFile, EveryFormatRoundTripsA4KCardWithUnreadBlocks) {
     const image::Image card = patternCard();
     for (const char* name : {"card.mfd", "card.bin", "card.txt", "card.mct", "card.eml", "card.json"}) {
@@ -92,12 +119,11 @@ TEST_F(ImageFile, EveryFormatRoundTripsA4KCardWithUnreadBlocks) {
         ASSERT_TRUE(image::loadClassic(p, &back, &error)) << error.text();
         ASSERT_EQ(back.bytes.size(), 4096u);
         EXPECT_EQ(back.path, p);
-        const bool raw = back.format == image::Format::raw;
-        EXPECT_EQ(raw, image::formatOfPath(p) == image::Format::raw);
+        EXPECT_EQ(back.format == image::Format::raw, image::formatOfPath(p) == image::Format::raw);
         EXPECT_EQ(back.format, image::formatOfPath(p));
         for (std::size_t i = 0; i < 4096; ++i) {
-            // Raw images cannot mark unread blocks: they hold zeros there.
-            ASSERT_EQ(back.known[i], raw || card.known[i]) << i;
+            // Raw images hold zeros there, and name them in their key file.
+            ASSERT_EQ(back.known[i], card.known[i]) << i;
             ASSERT_EQ(back.bytes[i], card.known[i] ? card.bytes[i] : 0) << i;
         }
     }
@@ -177,6 +203,57 @@ TEST_F(ImageFile, PageImagesRawOrOnePagePerLine) {
     EXPECT_FALSE(image::loadPages(file("bad.txt", "00010203\n0001020304\n"), 180, &back, &error));
     EXPECT_EQ(error.text(), path("bad.txt:2: 5 bytes where a line holds 4"));
     EXPECT_FALSE(image::loadPages("/dev/zero", 180, &back, &error));
+}
+
+TEST_F(ImageFile, RawImageKeepsUnknownKeysAndUnreadBlocksInItsKeyFile) {
+    // A 1K image in which key B of sector 2, key A of sector 3 and all of sector 4 are unknown.
+    image::Image dump = image::Image::of(Bytes(1024, 0x11));
+    const auto unknown = [&](std::size_t offset, std::size_t length) {
+        std::fill_n(dump.known.begin() + static_cast<std::ptrdiff_t>(offset), length, false);
+    };
+    unknown(11 * 16 + 10, 6);
+    unknown(15 * 16, 6);
+    unknown(16 * 16, 64);
+    image::Error error;
+    ASSERT_TRUE(image::saveClassic(path("card.mfd"), dump, &error)) << error.text();
+    std::ifstream keys(path("card.mfd.keys"));
+    std::string all((std::istreambuf_iterator<char>(keys)), std::istreambuf_iterator<char>());
+    EXPECT_NE(all.find("\n2 111111111111 ------------\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("\n3 ------------ 111111111111\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("\n4 ------------ ------------ unread 16 17 18 19\n"), std::string::npos) << all;
+    image::Image back;
+    ASSERT_TRUE(image::loadClassic(path("card.mfd"), &back, &error)) << error.text();
+    EXPECT_EQ(back.known, dump.known);
+    EXPECT_FALSE(back.knows(11 * 16 + 10, 1));
+    EXPECT_TRUE(back.knows(11 * 16 + 6, 4));
+    // A complete image takes its stale key file away.
+    ASSERT_TRUE(image::saveClassic(path("card.mfd"), image::Image::of(Bytes(1024, 0x22)), &error));
+    EXPECT_FALSE(std::filesystem::exists(path("card.mfd.keys")));
+    // A key file that does not fit is refused with its line.
+    file("bad.mfd", std::string(1024, '\x22'));
+    file("bad.mfd.keys", "# keys\n16 FFFFFFFFFFFF FFFFFFFFFFFF\n");
+    EXPECT_EQ(refused(path("bad.mfd")).text(), path("bad.mfd.keys:2: '16' is not a sector of this 16-sector image"));
+    file("bad.mfd.keys", "1 FFFFFFFFFFFF FFFF\n");
+    EXPECT_EQ(refused(path("bad.mfd")).text(), path("bad.mfd.keys:1: a key is 12 hex digits, or 12 dashes when it is not known"));
+    file("bad.mfd.keys", "1 FFFFFFFFFFFF FFFFFFFFFFFF unread 8\n");
+    EXPECT_EQ(refused(path("bad.mfd")).text(), path("bad.mfd.keys:1: '8' is not a block of sector 1"));
+}
+
+TEST_F(ImageFile, WritingReplacesTheFileOnlyWhenComplete) {
+    const std::string target = file("keep.txt", "old image\n");
+    image::Error error;
+    // A folder that cannot take the temporary file: the old file stays as it was.
+    EXPECT_FALSE(image::writeFile(path("missing/keep.txt"), "new", &error));
+    EXPECT_NE(error.text().find("cannot create a file beside it"), std::string::npos) << error.text();
+    ASSERT_TRUE(image::writeFile(target, "new image\n", &error)) << error.text();
+    std::ifstream in(target);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "new image");
+    // No temporary file is left behind.
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(path(""))) ++entries;
+    EXPECT_EQ(entries, 1u);
 }
 
 }  // namespace

@@ -99,4 +99,12 @@ TEST(MifareAccess, TrailerRights) {
     EXPECT_EQ(mifare::conditionText(0b010), "010");
 }
 
+TEST(MifareAccess, PermanentTrailerConditions) {
+    // Write access bits "never" in the datasheet's trailer table: 000, 010, 100, 110, 111.
+    for (std::uint8_t c = 0; c < 8; ++c) {
+        const bool permanent = c == 0 || c == 2 || c == 4 || c == 6 || c == 7;
+        EXPECT_EQ(mifare::accessPermanent(c), permanent) << mifare::conditionText(c);
+    }
+}
+
 }  // namespace

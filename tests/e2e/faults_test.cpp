@@ -86,6 +86,27 @@ TEST_F(Faults, ASilentReaderTimesOutAfterFourSeconds) {
     EXPECT_EQ(model(), 0);
 }
 
+// One reply comes after the library gave up on it. The call that timed out
+// fails, at most the next call can be handed the straggler, and every call
+// after that gets its own block.
+TEST_F(Faults, ALateReplyIsNeverTakenAsALaterCallsAnswer) {
+    constexpr int kBlocks = 6;
+    for (int b = 0; b < kBlocks; ++b) {
+        unsigned char block[16];
+        std::memset(block, 0xA0 + b, sizeof block);
+        ASSERT_EQ(rf_flash_write(0, 0, static_cast<unsigned short>(b * 16), 16, block), 0);
+    }
+    inject("delay=4600");
+    unsigned char got[16] = {};
+    EXPECT_EQ(rf_flash_read(0, 0, 0, 16, got), 1);
+    (void)rf_flash_read(0, 0, 16, 16, got);  // may be handed block 0's late reply
+    for (int b = 2; b < kBlocks; ++b) {
+        std::memset(got, 0, sizeof got);
+        ASSERT_EQ(rf_flash_read(0, 0, static_cast<unsigned short>(b * 16), 16, got), 0) << "block " << b;
+        for (unsigned char byte : got) EXPECT_EQ(byte, 0xA0 + b) << "block " << b;
+    }
+}
+
 TEST_F(Faults, FramesForAnotherAddressAreNotAnswered) {
     const auto start = Clock::now();
     EXPECT_EQ(rf_beep(0x0042, 1), 1);

@@ -11,6 +11,7 @@ for _ in $(seq 100); do grep -q serving "$dir/sim.log" && break; sleep 0.05; don
 "$out/reader_info" >"$dir/out.txt"
 cat "$dir/out.txt"
 grep -qx "library version: 19" "$dir/out.txt"
+grep -qx "headers: 1.0.1 (lib_ver 19)" "$dir/out.txt"
 grep -qx "reader address: 7" "$dir/out.txt"
 grep -qx "model: 4B 37" "$dir/out.txt"
 grep -qx "serial number: 01 02 03 04 05" "$dir/out.txt"

@@ -29,9 +29,20 @@ libdir=$(dirname "$(find "$prefix" -name libKovalinkHID.so | head -1)")
 
 cmake -S "$src/examples/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/consumer" >/dev/null
-PKG_CONFIG_PATH=$libdir/pkgconfig cc "$src/examples/reader_info.c" \
-  $(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs kovalinkhid) -Wl,-rpath,"$libdir" -o "$work/pc_reader_info"
-LD_LIBRARY_PATH=$libdir run_against_readersim "$prefix/bin/readersim" "$work/consumer/reader_info" "$work/pc_reader_info"
+# pkg-config alone gives what a program under this private prefix needs to
+# start: no -rpath of our own, no LD_LIBRARY_PATH.
+cc "$src/examples/reader_info.c" $(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs kovalinkhid) \
+  -o "$work/pc_reader_info"
+run_against_readersim "$prefix/bin/readersim" "$work/consumer/reader_info" "$work/pc_reader_info"
+
+# The version header, the Python module beside the library, the reference.
+grep -q "define KOVALINKHID_LIB_VER 19" "$prefix/include/kovalink/version.h"
+test ! -e "$prefix/include/kovalink/version.h.in"
+PYTHONPATH=$prefix/lib/python3/dist-packages python3 -c \
+  'import kovalinkhid as k; assert k.library_version() == 19 and k.status_text(0x0A) == "no card answered"'
+if command -v doxygen >/dev/null; then test -f "$prefix/share/doc/Kovalink/reference/index.html"; fi
+test -f "$prefix/share/doc/Kovalink/calling-order.md"
+test -f "$prefix/share/doc/Kovalink/examples/mifare_classic.c"
 
 # torvik, installed in bin/, finds the command library in the installed
 # library folder: it starts, connects and shows its window.
@@ -52,5 +63,9 @@ dpkg-deb -x "$deb" "$root"
 debdir=$(dirname "$(find "$root" -name libKovalinkHID.so | head -1)")
 cc "$src/examples/reader_info.c" -I"$root/usr/include" -L"$debdir" -lKovalinkHID -Wl,-rpath,"$debdir" -o "$work/deb_reader_info"
 run_against_readersim "$root/usr/bin/readersim" "$work/deb_reader_info"
+# Under /usr the loader finds the library: no run path in the package's .pc.
+grep -qx 'Libs: -L${libdir} -lKovalinkHID' "$(find "$root" -name kovalinkhid.pc)"
+grep -q "usr/lib/python3/dist-packages/kovalinkhid/__init__.py" "$work/contents.txt"
+PYTHONPATH=$root/usr/lib/python3/dist-packages python3 -c 'import kovalinkhid as k; assert k.library_version() == 19'
 check_torvik "$root/usr/bin"
 echo "install test passed"

@@ -19,7 +19,8 @@ TEST(SimFaults, ParsesEveryKindAndRefusesNonsense) {
                              "unplug-reply=0", "wrong-address"}) {
         EXPECT_TRUE(sim::Fault::parse(good, &f, &why)) << good;
     }
-    for (const char* bad : {"", "explode", "delay", "delay=x", "split=3", "drop*0", "truncate=-1"}) {
+    for (const char* bad : {"", "explode", "delay", "delay=x", "split=3", "drop*0", "truncate=-1", "delay= 5", "delay=+5",
+                            "delay=5x", "drop*2x", "delay=99999999999"}) {
         EXPECT_FALSE(sim::Fault::parse(bad, &f, &why)) << bad;
     }
 }

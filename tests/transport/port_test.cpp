@@ -129,4 +129,50 @@ TEST_F(PortTest, DeviceGoneMidExchangeIsClosedAndLaterCallsFailAtOnce) {
     EXPECT_EQ(length, -7);
 }
 
+// A reply that comes after its exchange gave up sits in front of the next
+// reply. The device here: request 0 is never answered in time; its reply
+// (A) lands together with request 1's own reply (B); request 2 gets C.
+TEST_F(PortTest, ALateReplyIsNeverTakenAsALaterCallsAnswer) {
+    const Bytes a = {0x02, 0x00, 0x00, 0x04, 0x1D, 0x00, 0xAA, 0xCB, 0x03};
+    const Bytes b = {0x02, 0x00, 0x00, 0x04, 0x1D, 0x00, 0xBB, 0xDC, 0x03};
+    const Bytes c = {0x02, 0x00, 0x00, 0x04, 0x1D, 0x00, 0xCC, 0xED, 0x03};
+    auto device = std::make_shared<Script>();
+    // One report per written frame (the request fits one report).
+    device->answer_at = {{1, {report(a), report(b)}}, {2, {report(c)}}};
+    first = {fakeEntry("/dev/hidraw0", kVid, kPid, device)};
+    ASSERT_TRUE(port.open(kVid, kPid));
+
+    std::uint8_t reply[tavo::kFrameBuffer];
+    int length = 0;
+    EXPECT_EQ(port.communicate(kFrame.data(), kFrame.size(), reply, &length), 1);  // timed out
+    // The affected call gets A; whatever it gets, the call after it is in step.
+    EXPECT_EQ(port.communicate(kFrame.data(), kFrame.size(), reply, &length), 0);
+    ASSERT_EQ(port.communicate(kFrame.data(), kFrame.size(), reply, &length), 0);
+    EXPECT_EQ(Bytes(reply, reply + length), c);
+}
+
+// The two exchanges after a time-out wait for a straggler (the first may have
+// been handed it while its own reply is still coming); later ones do not.
+TEST_F(PortTest, OnlyTheTwoExchangesAfterATimeOutWaitForAStraggler) {
+    auto device = std::make_shared<Script>();
+    device->answer_at = {{1, {report(kReply)}}, {2, {report(kReply)}}, {3, {report(kReply)}}};
+    first = {fakeEntry("/dev/hidraw0", kVid, kPid, device)};
+    port.setTimeouts({20, 30, 40});
+    ASSERT_TRUE(port.open(kVid, kPid));
+    int length = 0;
+    EXPECT_EQ(communicate(&length), 1);  // no answer: unsettled
+    for (const int expected_wait : {40, 40, 0}) {
+        device->all_read_timeouts.clear();
+        EXPECT_EQ(communicate(&length), 0);
+        ASSERT_FALSE(device->all_read_timeouts.empty());
+        const int first_wait = device->all_read_timeouts.front();
+        if (expected_wait == 0) {
+            EXPECT_EQ(first_wait, 0);  // settled: only what is already there
+        } else {
+            EXPECT_GT(first_wait, 0);  // the settle window
+            EXPECT_LE(first_wait, expected_wait);
+        }
+    }
+}
+
 }  // namespace

@@ -90,6 +90,25 @@ TEST_F(ReaderList, AFolderOthersMayWriteIsNotSearched) {
     EXPECT_EQ(list.virtual_dir_ignored, sockets.string() + " is writable by others");
 }
 
+// A group member could plant a reader that sorts first and be handed keys.
+TEST_F(ReaderList, AFolderItsGroupMayWriteIsNotSearched) {
+    touch(sockets / "0000-0000-planted.sock");
+    fs::permissions(sockets, fs::perms::group_write, fs::perm_options::add);
+    const tavo::ReaderList list = tavo::listReaders(sysfs, dev);
+    EXPECT_TRUE(list.candidates.empty());
+    EXPECT_EQ(list.virtual_dir_ignored, sockets.string() + " is writable by its group");
+}
+
+TEST_F(ReaderList, AFolderThatIsASymlinkIsNotSearched) {
+    touch(sockets / "1a86-e010-reader0.sock");
+    const fs::path link = root / "link";
+    fs::create_directory_symlink(sockets, link);
+    ::setenv("TAVOHID_VIRTUAL_DIR", link.c_str(), 1);
+    const tavo::ReaderList list = tavo::listReaders(sysfs, dev);
+    EXPECT_TRUE(list.candidates.empty());
+    EXPECT_EQ(list.virtual_dir_ignored, link.string() + " is a symlink");
+}
+
 TEST_F(ReaderList, AnEmptyFolderVariableDisablesVirtualReaders) {
     ::setenv("TAVOHID_VIRTUAL_DIR", "", 1);
     const tavo::ReaderList list = tavo::listReaders(sysfs, dev);

@@ -46,11 +46,13 @@ inline Bytes sequence(std::size_t n, std::uint8_t start = 0x40) {
 struct Script {
     std::deque<Input> input;              // readable now; empty means time-out
     std::vector<Input> answer;            // becomes readable at the first write
+    std::map<std::size_t, std::vector<Input>> answer_at;  // becomes readable at that write (by index)
     std::map<std::size_t, tavo::IoStatus> write_status;  // by write index; default ok
 
     std::vector<Bytes> written;           // every report written, as given
     std::vector<int> write_timeouts;
     std::vector<int> read_timeouts;       // of the reads made after a write
+    std::vector<int> all_read_timeouts;   // of every read
     int reads_after_write = 0;
     Bytes setup;
     bool alive = false;
@@ -68,6 +70,9 @@ public:
     tavo::IoStatus write(const std::uint8_t* report, std::size_t length, int timeout_ms) override {
         if (s_->written.empty()) s_->input.insert(s_->input.end(), s_->answer.begin(), s_->answer.end());
         const std::size_t index = s_->written.size();
+        if (const auto late = s_->answer_at.find(index); late != s_->answer_at.end()) {
+            s_->input.insert(s_->input.end(), late->second.begin(), late->second.end());
+        }
         s_->written.emplace_back(report, report + length);
         s_->write_timeouts.push_back(timeout_ms);
         if (s_->gone) return tavo::IoStatus::gone;
@@ -77,6 +82,7 @@ public:
 
     tavo::IoStatus read(std::uint8_t* buffer, std::size_t capacity, std::size_t* length, int timeout_ms) override {
         *length = 0;
+        s_->all_read_timeouts.push_back(timeout_ms);
         if (!s_->written.empty()) {
             ++s_->reads_after_write;
             s_->read_timeouts.push_back(timeout_ms);

@@ -37,6 +37,11 @@ ReaderList listReaders(const std::string& sysfs_root = "/sys", const std::string
 // Empty when virtual readers are disabled.
 std::string virtualDeviceDir();
 
+// True when the folder is a directory (not a symlink) owned by this user and
+// writable by no one else, group included; `why` gets the reason otherwise.
+// The transport searches only such a folder, and readersim serves only in one.
+bool virtualDirTrusted(const std::string& dir, std::string* why);
+
 // "<vid>-<pid>-<name>.sock" with ids as four lower-case hex digits.
 std::string virtualDeviceFileName(std::uint16_t vendor_id, std::uint16_t product_id, const std::string& name);
 

@@ -1,8 +1,13 @@
 #include "history.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 
 namespace kl::apdu {
@@ -16,6 +21,19 @@ std::string historyPath(const std::string& given) {
     return {};
 }
 
+std::string maskSecrets(const Bytes& command) {
+    // VERIFY (20), CHANGE REFERENCE DATA (24), RESET RETRY COUNTER (2C), the
+    // processor cards' CHANGE PIN (80 5E) and WRITE KEY (80 D4) carry PINs or
+    // keys after the header; their data bytes are hidden, the length kept.
+    if (command.size() <= 5) return toHex(command);
+    const std::uint8_t ins = command[1];
+    const bool secret = ins == 0x20 || ins == 0x24 || ins == 0x2C || (command[0] == 0x80 && (ins == 0x5E || ins == 0xD4));
+    if (!secret) return toHex(command);
+    std::string text = toHex(command.data(), 5);
+    for (std::size_t i = 5; i < command.size(); ++i) text += "**";
+    return text;
+}
+
 void appendHistory(const std::string& path, const std::string& target, const Bytes& command, const Bytes& response) {
     if (path.empty()) return;
     const std::time_t now = std::time(nullptr);
@@ -23,9 +41,16 @@ void appendHistory(const std::string& path, const std::string& target, const Byt
     std::tm local{};
     localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local);
-    std::ofstream out(path, std::ios::app);
-    out << stamp << " " << target << " " << toHex(command) << " -> " << toHex(response) << "\n";
-    if (!out.flush()) std::cerr << "kovalink: warning: cannot write the history file " << path << "\n";
+    const std::string line =
+        std::string(stamp) + " " + target + " " + maskSecrets(command) + " -> " + toHex(response) + "\n";
+    // Private to its owner from the start; an older file is made private too.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    bool ok = fd >= 0;
+    struct stat info {};
+    if (ok && ::fstat(fd, &info) == 0 && (info.st_mode & 077) != 0) ok = ::fchmod(fd, info.st_mode & 0700) == 0;
+    if (ok) ok = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+    if (fd >= 0 && ::close(fd) != 0) ok = false;
+    if (!ok) std::cerr << "kovalink: warning: cannot write the history file " << path << ": " << std::strerror(errno) << "\n";
 }
 
 }  // namespace kl::apdu

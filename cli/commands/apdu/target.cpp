@@ -1,6 +1,7 @@
 #include "target.h"
 
 #include "KovalinkHID.h"
+#include "card_answer.h"
 #include "core/errors.h"
 #include "core/options.h"
 
@@ -46,7 +47,7 @@ Json Target::activate() {
             result = reset(kRequestIdle);
         }
         if (result != 0) throw libraryError("rf_typea_rst", result);
-        return {{"uid_and_ats", toHex(answer.bytes())}};
+        return decodeUidAndAts(answer.bytes());
     }
     if (choice_.kind == "b") {
         r.call("rf_atqb", [&] { return rf_atqb(a, 0, answer.data, &answer.length); });
@@ -61,7 +62,17 @@ Json Target::activate() {
     }
     const auto param = static_cast<unsigned char>(samNumber() << 4 | choice_.rate);
     r.call("rf_sam_rst_2", [&] { return rf_sam_rst_2(a, &param, 1, answer.data, &answer.length); });
-    return {{"atr", toHex(answer.bytes())}};
+    return decodeAtr(answer.bytes());
+}
+
+Json Target::reset() {
+    if (choice_.kind == "a" || choice_.kind == "b") {
+        Session& r = context_.reader;
+        for (const unsigned char on : {0, 1}) {
+            r.call("rf_antenna_sta", [&] { return rf_antenna_sta(r.address(), on); });
+        }
+    }
+    return activate();
 }
 
 Bytes Target::send(const Bytes& apdu) {

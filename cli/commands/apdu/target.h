@@ -23,6 +23,9 @@ public:
     // Wakes and activates the card or module; returns what it answered
     // (UID and ATS, ATQB, or ATR) for the output.
     Json activate();
+    // Resets the card and activates it again: a contactless card by
+    // switching the field off and on, a SAM or contact card by its reset.
+    Json reset();
     // One APDU and the answer (response data and status word).
     Bytes send(const Bytes& apdu);
 

@@ -34,6 +34,17 @@ void classify(CardId* id) {
 
 }  // namespace
 
+Card::~Card() {
+    if (!halted_others_) return;
+    try {
+        for (const unsigned char on : {0, 1}) {
+            reader().tryCall("rf_antenna_sta", [&] { return rf_antenna_sta(address(), on); });
+        }
+    } catch (...) {
+        // Nothing more can be done for the field; the command's own result stands.
+    }
+}
+
 bool Card::selectOne(unsigned char mode) {
     Session& r = reader();
     const auto a = address();
@@ -64,6 +75,7 @@ const CardId& Card::search(bool classic_only) {
         if (!first) first = id_;
         // Put it aside: a halted card answers only the wake-up request.
         reader().call("rf_halt", [&] { return rf_halt(address()); });
+        halted_others_ = true;
         if (id_.uid == first->uid && mode == kRequestIdle) break;
     }
     if (classic_only) {
@@ -90,6 +102,8 @@ void Card::authenticate(unsigned block, unsigned char key_type, const Bytes& key
 }
 
 std::optional<Bytes> Card::tryRead(unsigned block) { return typea::tryRead16(reader(), block, &last_result_); }
+
+std::optional<Bytes> Card::tryRead(unsigned block, int* result) { return typea::tryRead16(reader(), block, result); }
 
 Bytes Card::read(unsigned block) { return typea::read16(reader(), block); }
 

@@ -37,6 +37,12 @@ struct KeyChoice {
 class Card {
 public:
     explicit Card(Context& context) : context_(context) {}
+    // Cards halted while searching answer only a wake-up, which the commands
+    // of other families do not send: the field is switched off and on then,
+    // so that every card is ready for the next command.
+    ~Card();
+    Card(const Card&) = delete;
+    Card& operator=(const Card&) = delete;
 
     // Wakes (idle and halted cards), anticollides and selects a Mifare
     // Classic card; other type A cards in the field are halted and passed
@@ -53,6 +59,8 @@ public:
     Bytes read(unsigned block);
     // As read(), but empty when the reader refuses the block (access bits).
     std::optional<Bytes> tryRead(unsigned block);
+    // As tryRead(), leaving the reader's status in *result.
+    std::optional<Bytes> tryRead(unsigned block, int* result);
     void write(unsigned block, const Bytes& data);
     // As write(), but false when the reader refuses the block (access bits).
     bool tryWrite(unsigned block, const Bytes& data);
@@ -70,6 +78,7 @@ private:
     Context& context_;
     CardId id_;
     int last_result_ = 0;
+    bool halted_others_ = false;
 };
 
 }  // namespace kl::mifare

@@ -1,6 +1,9 @@
 #include "key_list.h"
 
-#include <fstream>
+#include <algorithm>
+#include <sstream>
+
+#include "card_image.h"
 
 #include "core/errors.h"
 
@@ -21,6 +24,12 @@ Bytes parseKey(const std::string& text, const std::string& where) {
 
 }  // namespace
 
+std::string builtInKeys() {
+    std::string list;
+    for (const char* k : kDefaultKeys) list += (list.empty() ? "" : " ") + std::string(k);
+    return list;
+}
+
 void KeyList::define(CLI::App& app) {
     app.add_option_function<std::vector<std::string>>(
            "-k,--key",
@@ -33,16 +42,23 @@ void KeyList::define(CLI::App& app) {
                    given_.push_back(key);
                }
            },
-           "a 6-byte key in hex to try; repeat for several (default: common factory and transport keys)")
+           "a 6-byte key in hex to try before the built-in keys; repeat for several")
         ->type_name("HEX");
-    app.add_option("--keys-file", file_, "a file of keys to try, one per line ('#' starts a comment)")
+    app.add_option("--keys-file", file_,
+                   "a key dictionary: one 12-hex key a line, '#' starts a comment; tried after -k, before the "
+                   "built-in keys")
         ->check(CLI::ExistingFile);
+    app.add_flag("--no-default-keys", no_defaults_, "try only the keys given with -k and --keys-file");
+    app.footer("Built-in keys (tried after the keys given): " + builtInKeys());
 }
 
 std::vector<Bytes> KeyList::keys() const {
     std::vector<Bytes> keys = given_;
     if (!file_.empty()) {
-        std::ifstream in(file_);
+        std::string content;
+        common::image::Error error;
+        if (!common::image::readFile(file_, &content, &error)) throw usageError(error.text());
+        std::istringstream in(content);
         int number = 0;
         for (std::string line; std::getline(in, line);) {
             ++number;
@@ -51,10 +67,25 @@ std::vector<Bytes> KeyList::keys() const {
             keys.push_back(parseKey(line, file_ + ":" + std::to_string(number)));
         }
     }
-    if (keys.empty()) {
+    if (!no_defaults_) {
         for (const char* k : kDefaultKeys) keys.push_back(parseKey(k, "default keys"));
     }
-    return keys;
+    if (keys.empty()) throw usageError("no keys to try: give -k or --keys-file with --no-default-keys");
+    return uniqueKeys(std::move(keys));
+}
+
+std::vector<Bytes> uniqueKeys(std::vector<Bytes> keys) {
+    std::vector<Bytes> unique;
+    for (Bytes& key : keys) {
+        if (std::find(unique.begin(), unique.end(), key) == unique.end()) unique.push_back(std::move(key));
+    }
+    return unique;
+}
+
+std::string dictionaryText(const std::vector<Bytes>& keys, const std::string& comment) {
+    std::string text = "# " + comment + "\n";
+    for (const Bytes& key : keys) text += toHex(key) + "\n";
+    return text;
 }
 
 std::optional<Bytes> findKey(Card& card, unsigned sector, unsigned char type, const std::vector<Bytes>& keys) {

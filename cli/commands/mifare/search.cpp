@@ -17,8 +17,11 @@ public:
         context.out["atqa"] = kl::toHex(Bytes{id.atqa[1], id.atqa[0]});
         context.out["sak"] = kl::toHex(&id.sak, 1);
         context.out["type"] = id.type;
-        context.out["sectors"] = id.layout.sectors;
-        context.out["blocks"] = id.layout.blocks();
+        // Sectors and blocks belong to Mifare Classic alone.
+        if (id.classic) {
+            context.out["sectors"] = id.layout.sectors;
+            context.out["blocks"] = id.layout.blocks();
+        }
     }
 
 private:

@@ -23,13 +23,25 @@ public:
         }
         key_.define(app);
         if (op == Op::transfer) {
-            app.footer("Writes the card's transfer buffer, as the previous value operation of the same card\n"
-                       "session left it, into BLOCK. Within one kovalink call, prefer 'value restore SOURCE TARGET'.");
+            kl::addNumber(app, "--from", source_, 1, 255, "the value block loaded into the transfer buffer")->required();
+            auto* add = kl::addNumber(app, "--add", amount_, 0, INT32_MAX, "add N to the value on the way (increment)");
+            auto* sub = kl::addNumber(app, "--subtract", amount_, 0, INT32_MAX, "subtract N on the way (decrement)");
+            add->excludes(sub);
+            add_ = add;
+            subtract_ = sub;
+            app.footer("In one card session: loads the value of --from into the card's transfer buffer (restore,\n"
+                       "or increment/decrement with --add/--subtract), then transfers the buffer into BLOCK. Both\n"
+                       "blocks lie in the same sector; --from keeps its value.");
         }
     }
 
     void run(kl::Context& context) override {
-        for (const int b : {block_, target_}) {
+        if (op == Op::transfer && kl::mifare::kLargestLayout.sectorOf(static_cast<unsigned>(source_)) !=
+                                      kl::mifare::kLargestLayout.sectorOf(static_cast<unsigned>(block_))) {
+            throw kl::usageError("blocks " + std::to_string(source_) + " and " + std::to_string(block_) +
+                                 " lie in different sectors; a transfer stays within one sector");
+        }
+        for (const int b : {block_, target_, source_}) {
             if (b > 0 && kl::mifare::kLargestLayout.isTrailer(static_cast<unsigned>(b))) {
                 throw kl::usageError("block " + std::to_string(b) + " is a sector trailer, not a value block");
             }
@@ -61,9 +73,18 @@ public:
             r.call("rf_M1_restore", [&] { return rf_M1_restore(a, b); });
             if (target_ > 0) transfer(r, a, static_cast<unsigned char>(target_));
             break;
-        case Op::transfer:
+        case Op::transfer: {
+            const auto from = static_cast<unsigned char>(source_);
+            if (add_ != nullptr && add_->count() > 0) {
+                r.call("rf_M1_increment", [&] { return rf_M1_increment(a, from, amount_); });
+            } else if (subtract_ != nullptr && subtract_->count() > 0) {
+                r.call("rf_M1_decrement", [&] { return rf_M1_decrement(a, from, amount_); });
+            } else {
+                r.call("rf_M1_restore", [&] { return rf_M1_restore(a, from); });
+            }
             transfer(r, a, b);
             break;
+        }
         }
         context.out["block"] = block_;
         if (op != Op::get) {
@@ -86,6 +107,10 @@ private:
     int block_ = 0;
     int value_ = 0;
     int target_ = 0;
+    int source_ = 0;
+    int amount_ = 0;
+    CLI::Option* add_ = nullptr;
+    CLI::Option* subtract_ = nullptr;
     kl::mifare::KeyChoice key_;
 };
 

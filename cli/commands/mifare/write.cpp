@@ -2,6 +2,7 @@
 #include "card.h"
 #include "core/errors.h"
 #include "core/options.h"
+#include "trailer_guard.h"
 
 namespace {
 
@@ -12,8 +13,11 @@ public:
         kl::addHex(app, "DATA", data_, kl::mifare::kBlockSize, "16 bytes of hex")->required();
         key_.define(app);
         app.add_flag("--trailer", trailer_, "allow writing a sector trailer (keys and access bits)");
-        app.footer("Block 0 (manufacturer block) is refused. A trailer is written only with --trailer:\n"
-                   "wrong access bits or a forgotten key lock the sector for good.");
+        app.add_flag("--force", force_, "with --trailer: write access bits under which no key may change them again");
+        app.footer("Block 0 (manufacturer block) is refused. A trailer is written only with --trailer, and\n"
+                   "never with access bits whose inverted copies disagree (the card would lock the sector\n"
+                   "for good); access bits that nobody may change afterwards need --force as well.\n"
+                   "'kovalink mifare trailer' builds a trailer from keys and conditions and verifies it.");
     }
 
     void run(kl::Context& context) override {
@@ -21,6 +25,10 @@ public:
         // Trailers lie at the same blocks on every card size.
         if (kl::mifare::kLargestLayout.isTrailer(block_) && !trailer_) {
             throw kl::usageError("block " + std::to_string(block_) + " is a sector trailer; add --trailer to write it");
+        }
+        if (kl::mifare::kLargestLayout.isTrailer(block_)) {
+            const std::string why = kl::mifare::trailerRefusal(data_.data(), kl::mifare::kLargestLayout.sectorOf(block_), force_);
+            if (!why.empty()) throw kl::usageError(why + "; nothing was written");
         }
         kl::mifare::Card card(context);
         card.search();
@@ -35,6 +43,7 @@ private:
     unsigned block_ = 0;
     kl::Bytes data_;
     bool trailer_ = false;
+    bool force_ = false;
     kl::mifare::KeyChoice key_;
 };
 

@@ -3,6 +3,8 @@
 #include "core/options.h"
 #include "tag.h"
 
+#include <algorithm>
+
 namespace {
 
 class Read : public kl::Command {
@@ -16,14 +18,20 @@ public:
     void run(kl::Context& context) override {
         kl::ul::Tag tag(context);
         tag.open(auth_);
+        const kl::ul::TagType type = tag.identify();
+        kl::ul::Tag::checkPages(type, page_, 1, "nothing was read");
+        // Up to the tag's last page: a read past it would wrap around to page 0.
+        const unsigned count = std::min(count_, type.pages - page_);
+        std::string stopped;
+        const kl::Bytes data = tag.readPages(page_, count, &stopped);
         kl::Json pages = kl::Json::array();
-        for (unsigned p = page_; p < page_ + count_; p += 4) {
-            const kl::Bytes data = tag.read4(p);
-            for (unsigned i = 0; i < 4 && p + i < page_ + count_; ++i) {
-                pages.push_back({{"page", p + i}, {"data", kl::toHex(&data[i * 4], 4, " ")}});
-            }
+        for (std::size_t i = 0; i * kl::ul::kPageSize < data.size(); ++i) {
+            pages.push_back({{"page", page_ + i}, {"data", kl::toHex(&data[i * kl::ul::kPageSize], kl::ul::kPageSize, " ")}});
         }
+        context.out["type"] = type.name;
         context.out["pages"] = pages;
+        if (count < count_) context.out["note"] = "stopped at the last page, " + std::to_string(type.pages - 1);
+        if (!stopped.empty()) throw kl::Failure(kl::kExitReaderStatus, "the tag refused " + stopped);
     }
 
 private:

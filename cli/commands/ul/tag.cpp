@@ -1,11 +1,17 @@
 #include "tag.h"
 
+#include <algorithm>
+
 #include "KovalinkHID.h"
 #include "core/errors.h"
 #include "core/options.h"
+#include "reader_status.h"
 #include "commands/typea/blocks.h"
 
 namespace kl::ul {
+namespace {
+constexpr unsigned kUltralightCPages = 48, kUltralightCKeyPage = 44;
+}  // namespace
 
 void AuthChoice::define(CLI::App& app) {
     auto* p = addHex(app, "--password", password, 4, "NTAG password (4 bytes hex) to present first");
@@ -61,27 +67,57 @@ TagType Tag::identify() {
     if (type.version.size() == 8 && type.version[1] == 0x04) {
         // NTAG21x: the storage size byte gives the user memory.
         switch (type.version[6]) {
-        case 0x0F: return {"NTAG213", 45, type.version};
-        case 0x11: return {"NTAG215", 135, type.version};
-        case 0x13: return {"NTAG216", 231, type.version};
-        default: return {"NTAG (unknown size)", 45, type.version};
+        case 0x0F: return {"NTAG213", 45, type.version, 45};
+        case 0x11: return {"NTAG215", 135, type.version, 135};
+        case 0x13: return {"NTAG216", 231, type.version, 231};
+        default: return {"NTAG (unknown size)", 45, type.version, 45};
         }
     }
-    if (!type.version.empty()) return {"unknown tag with GET_VERSION", 16, type.version};
-    // Without GET_VERSION: Ultralight has 16 pages, NTAG203 42, Ultralight C 48.
-    const unsigned probes[][2] = {{16, 16}, {42, 42}};
-    for (const auto& probe : probes) {
-        if (!tryRead4(probe[0])) {
-            reopen();
-            return {probe[1] == 16 ? "Mifare Ultralight" : "NTAG203", probe[1], {}};
+    if (!type.version.empty()) return {"unknown tag with GET_VERSION", 16, type.version, 16};
+    // Without GET_VERSION: Ultralight has 16 pages, NTAG203 42, Ultralight C
+    // 48 of which the last four (its key) never read. A probe past the end
+    // is refused as out of range; one refused otherwise meets a protected page.
+    for (const unsigned probe : {16u, 42u}) {
+        int result = 0;
+        if (tryRead4(probe, &result)) continue;
+        if (result == common::status::kBlockRange) {
+            return {probe == 16 ? "Mifare Ultralight" : "NTAG203", probe, {}, probe};
         }
+        TagType protected_tag{probe == 16 ? "Ultralight/NTAG (read-protected from page 16 or below)"
+                                          : "Mifare Ultralight C (read-protected)",
+                              probe == 16 ? 16u : kUltralightCPages, {}, probe};
+        protected_tag.read_protected = true;
+        return protected_tag;
     }
-    return {"Mifare Ultralight C", 48, {}};
+    return {"Mifare Ultralight C", kUltralightCPages, {}, kUltralightCKeyPage};
 }
 
-std::optional<Bytes> Tag::tryRead4(unsigned page) {
-    int result = 0;
-    return typea::tryRead16(reader(), page, &result);
+std::optional<Bytes> Tag::tryRead4(unsigned page, int* result) {
+    int status = 0;
+    std::optional<Bytes> data = typea::tryRead16(reader(), page, &status);
+    if (result) *result = status;
+    if (!data) reopen();
+    return data;
+}
+
+Bytes Tag::readPages(unsigned first, unsigned count, std::string* stopped) {
+    Bytes pages;
+    for (unsigned p = first; p < first + count; p += 4) {
+        int result = 0;
+        const std::optional<Bytes> data = tryRead4(p, &result);
+        if (!data) {
+            *stopped = "page " + std::to_string(p) + ": " + libraryError("rf_M1_read", result).what();
+            break;
+        }
+        pages.insert(pages.end(), data->begin(), data->begin() + 4 * std::min(4u, first + count - p));
+    }
+    return pages;
+}
+
+void Tag::checkPages(const TagType& type, unsigned first, unsigned count, const std::string& what) {
+    if (first + count <= type.pages) return;
+    throw usageError("page " + std::to_string(std::max(first, type.pages)) + " is outside this " + type.name +
+                     " (pages 0.." + std::to_string(type.pages - 1) + "); " + what);
 }
 
 Bytes Tag::read4(unsigned page) { return typea::read16(reader(), page); }

@@ -23,6 +23,10 @@ struct TagType {
     std::string name;
     unsigned pages = 16;
     Bytes version;  // GET_VERSION answer, empty when the tag has none
+    // Pages from 0 that can be read: fewer than `pages` on an Ultralight C
+    // (its key pages 44-47 never read back) and on a read-protected tag.
+    unsigned readable = 16;
+    bool read_protected = false;  // a probe was refused as protected
 };
 
 class Tag {
@@ -49,7 +53,16 @@ public:
 
     // Four pages (16 bytes) from `page`; rolls over past the last page.
     Bytes read4(unsigned page);
-    std::optional<Bytes> tryRead4(unsigned page);
+    // As read4(), but empty when the tag refuses (the status in *result);
+    // the tag is opened again then, as a refusal leaves it idle.
+    std::optional<Bytes> tryRead4(unsigned page, int* result = nullptr);
+
+    // Pages `first` to `first + count - 1` read four at a time, stopping at
+    // the first refused read; *stopped holds its page and status then.
+    Bytes readPages(unsigned first, unsigned count, std::string* stopped);
+
+    // Refuses pages outside the tag (exit code 2): `what` names the use.
+    static void checkPages(const TagType& type, unsigned first, unsigned count, const std::string& what);
     void write(unsigned page, const Bytes& data);
 
     Session& reader() { return context_.reader; }

@@ -23,6 +23,7 @@ public:
         }
         kl::ul::Tag tag(context);
         tag.open(auth_);
+        kl::ul::Tag::checkPages(tag.identify(), page_, 1, "nothing was written");
         tag.write(page_, data_);
         context.out["page"] = page_;
         context.out["written"] = kl::toHex(data_, " ");

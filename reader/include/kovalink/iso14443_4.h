@@ -18,12 +18,24 @@
  *   refused with 1 and nothing is sent. So is a null input with a non-zero
  *   length.
  *
- * Calling order: type A: rf_typea_rst(), then rf_cos_command();
- * rf_cl_deselect() ends the session. Type B: rf_atqb(), rf_attrib() by PUPI,
- * then rf_typeb_cos() or rf_cos_command(), and rf_hltb(). SAM: rf_init_sam()
- * (rate), rf_sam_rst(), rf_sam_cos(); or by SAM number rf_sam_rst_2() and
- * rf_sam_cos_2(). SAM numbers 0-5 are the SAM slots 1-6, number 6 the large
- * contact slot; the functions without a number address slot 1.
+ * Answers: the reader passes at most 250 data bytes plus SW1 SW2 back per
+ * APDU (one reply frame holds 252 payload bytes): read longer files in
+ * pieces with offsets.
+ *
+ * Calling order: type A: rf_antenna_sta(1), rf_init_type('A'),
+ * rf_typea_rst(), then rf_cos_command(); rf_cl_deselect() ends the session.
+ * When a memory card (Mifare, Ultralight) is also in the field the
+ * anticollision may pick it; it gives no answer to RATS and rf_typea_rst()
+ * returns KV_STATUS_NO_ANSWER (0x30): rf_halt() it and call
+ * rf_typea_rst(0x26) again (a bounded number of times), as
+ * examples/apdu_session.c does. Type B: rf_init_type('B'), rf_atqb(),
+ * rf_attrib() by PUPI, then rf_typeb_cos() or rf_cos_command(), and
+ * rf_hltb() (which lets the next type B card answer rf_atqb()). SAM:
+ * rf_init_sam() (rate), rf_sam_rst(), rf_sam_cos(); or by SAM number
+ * rf_sam_rst_2() and rf_sam_cos_2(). SAM numbers 0-5 are the SAM slots 1-6,
+ * number 6 the large contact slot (power it first with
+ * rf_ContactCpuCard_Power_OnOff(1)); the functions without a number address
+ * slot 1. SAMs and the contact slot need neither antenna nor card family.
  */
 #ifndef KOVALINK_ISO14443_4_H
 #define KOVALINK_ISO14443_4_H

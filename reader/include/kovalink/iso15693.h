@@ -18,6 +18,13 @@
  * Every command returns 0 on success, 1 for a local failure (argument
  * refused before sending, no reader open, time-out, rejected reply) or the
  * reader's status byte (2-255); nothing is written on failure.
+ *
+ * Calling order: rf_antenna_sta(1), rf_init_type('1') (the reader keeps the
+ * family; left at 'A' by an earlier program, ISO15693_Inventorys() answers
+ * KV_STATUS_NO_CARD and ISO15693_Inventory() KV_STATUS_UNKNOWN_COMMAND),
+ * ISO15693_Inventorys() for the UIDs of every label in the field, then
+ * commands addressed to one label by its UID (flag 0x20), or
+ * ISO15693_Select() and the select flag (0x10).
  */
 #ifndef KOVALINK_ISO15693_H
 #define KOVALINK_ISO15693_H

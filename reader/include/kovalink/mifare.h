@@ -19,10 +19,13 @@
  * 16 keys; key slots 0-39 name the reader's per-sector key store. Values are
  * signed 32-bit and travel least significant byte first.
  *
- * Usual order: rf_request (or rf_request1), rf_anticoll, rf_select, an
- * authentication, block or value operations within the authenticated
- * sector, rf_halt. A failed authentication leaves the card idle: search it
- * again before the next operation.
+ * Usual order: rf_antenna_sta(1) and rf_init_type('A') (the reader keeps
+ * both, also from an earlier program), rf_request (or rf_request1),
+ * rf_anticoll, rf_select, an authentication, block or value operations
+ * within the authenticated sector, rf_halt. A failed authentication leaves
+ * the card idle: search it again before the next operation. Several cards:
+ * the anticollision picks one; halt it and request with 0x26 to reach the
+ * next (0x52 wakes the halted one again). The key tables stay in the reader.
  */
 #ifndef KOVALINK_MIFARE_H
 #define KOVALINK_MIFARE_H
@@ -332,12 +335,19 @@ KV_API int KV_STDCALL rf_M1_Backup_Purse_same_K62TX(int device_address, unsigned
  * @param mode request mode for rf_request()
  * @param[out] uid at least 7 bytes
  * @param[out] uid_len the UID length (4 on the Mifare way, 7 on the Ultralight way)
- * @param[in,out] tag_type 4 bytes: the first two receive the answer to request
+ * @param[in,out] tag_type 4 bytes: the first two receive the answer to
+ *        request; bytes 2 and 3 are an input: leave them zero and the
+ *        Ultralight way is taken on any card (a Classic card then gives -5
+ *        with rf_GetErrorMessage() 0); set them non-zero to let the answer
+ *        to request decide
  * @return 0 selected; 1 a null argument (nothing sent); -1 both requests
  *         failed; -2 rf_anticoll() failed; -3 it gave a UID not 4 bytes
  *         long; -4 rf_select() failed; -5 rf_ul_select() failed (it refuses
  *         a UID that is not 7 bytes long itself); -6 it gave a UID not 7
- *         bytes long. The failing step's status is in rf_GetErrorMessage().
+ *         bytes long (KV_SEARCH_... in kovalink/status.h,
+ *         kv_card_search_text()). The failing step's status is in
+ *         rf_GetErrorMessage(): 0 when that step failed on a reply of the
+ *         wrong length.
  */
 KV_API int KV_STDCALL rf_getlockcardinfo(int device_address, unsigned char mode, unsigned char* uid,
                                          unsigned char* uid_len, unsigned char* tag_type);

@@ -6,6 +6,18 @@
  * Every command returns 0 on success, 1 for a local failure (argument
  * refused before sending, no reader open, time-out, rejected reply, reply of
  * the wrong length) or the reader's status byte (2-255).
+ *
+ * Calling order: rf_init_com(), rf_antenna_sta(1), rf_init_type() with the
+ * card family, then the family's commands (see its header and
+ * calling-order.md). The reader keeps the antenna switch, the card family,
+ * its key tables, flash and records across calls and across programs;
+ * rf_ClosePort() changes none of them, so set antenna and family in every
+ * program. Switching the antenna off or changing the family takes power from
+ * the cards in the field.
+ *
+ * Addresses: device_address is cut to its low 16 bits (65536 is 0, 65543 is
+ * 7). Address 0 reaches any reader. An address no reader answers costs the
+ * transport's 4 s read time-out and returns 1.
  */
 #ifndef KOVALINK_READER_CONTROL_H
 #define KOVALINK_READER_CONTROL_H
@@ -14,7 +26,8 @@
 
 /**
  * Opens the first reader with these USB ids (a hidraw device, else a
- * virtual reader served by readersim). A reader already open is closed first.
+ * virtual reader served by readersim). A reader already open is closed first:
+ * a process has one reader open at a time, shared by all its threads.
  * @param device_address not used
  * @param vendor_id USB vendor id, normally 0x1A86
  * @param product_id USB product id, normally 0xE010
@@ -26,9 +39,20 @@ KV_API int KV_STDCALL rf_init_com(int device_address, int vendor_id, int product
 KV_API int KV_STDCALL rf_ClosePort(void);
 
 /**
- * @return the status of the most recent exchange (0-255): 0 success, 1 local
- * failure or rejected reply, other values the reader's status byte. Commands
- * refused on their arguments leave it unchanged.
+ * The status of the last reply frame this process received: an int, not a
+ * text (kv_status_text() in kovalink/status.h gives the text). It is
+ * process-wide, shared by every thread and address, and kept until the next
+ * exchange ends:
+ * - the reader's status byte S when a reply frame arrived (0 on success);
+ * - 1 when the exchange failed: no reader open, no reply, rejected frame;
+ * - unchanged after a call refused before sending (a null pointer, a length
+ *   or mode out of range) and after the host-side cipher helpers;
+ * - 0 after a failure that came from a good frame: a reply of the wrong
+ *   length (the call returns 1), or a composite call's later step that
+ *   failed that way (rf_getlockcardinfo() returning -5 on a Classic card).
+ * Judge a call by its own result; read this right after a composite call to
+ * learn the reader's status, on the same thread.
+ * @return 0-255
  */
 KV_API int KV_STDCALL rf_GetErrorMessage(void);
 
@@ -40,7 +64,10 @@ KV_API int KV_STDCALL rf_GetErrorMessage(void);
 KV_API int KV_STDCALL rf_free(void* block);
 
 /**
- * @param[out] version receives the library version, 19
+ * @param[out] version receives the library's build number, 19: the same as
+ *        KOVALINKHID_LIB_VER in kovalink/version.h and the fourth part of the
+ *        file's version (libKovalinkHID.so.1.0.1.19); the package version is
+ *        KOVALINKHID_VERSION_STRING
  * @return 0, or 1 when @p version is null
  */
 KV_API int KV_STDCALL lib_ver(int* version);
@@ -79,7 +106,11 @@ KV_API int KV_STDCALL rf_get_snr(int device_address, unsigned char* snr, int* sn
 KV_API int KV_STDCALL rf_beep(int device_address, unsigned char duration);
 
 /**
- * Selects the card family the reader talks to. Command 0x3A.
+ * Selects the card family the reader talks to. Command 0x3A. The reader
+ * keeps it (across programs too) and commands of another family fail with a
+ * reader status: ISO15693 commands on a reader left at 'A' give
+ * KV_STATUS_NO_CARD or KV_STATUS_UNKNOWN_COMMAND. Changing it takes power
+ * from the cards in the field.
  * @param card_type 'A' ISO14443A, 'B' ISO14443B, 'C' FeliCa, '1' ISO15693,
  *        's' ST SR chips, 'r' AT88RF020 (sent unchecked)
  */
@@ -92,7 +123,11 @@ KV_API int KV_STDCALL rf_init_type(int device_address, unsigned char card_type);
 KV_API int KV_STDCALL rf_antenna_sta(int device_address, unsigned char on_off);
 
 /**
- * Passes timing parameters to the reader. Command 0x05.
+ * Passes timing parameters to the reader. Command 0x05, the antenna
+ * command's code: a one-byte payload is the antenna switch, so {0x00}
+ * turns the field off and {0x01} on (readersim refuses any other single
+ * byte with KV_STATUS_BAD_PARAMETER). Send timing parameters as two or more
+ * bytes.
  * @param data @p data_len bytes, sent unchanged
  */
 KV_API int KV_STDCALL rf_change_wait_time(int device_address, const unsigned char* data, unsigned char data_len);

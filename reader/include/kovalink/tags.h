@@ -1,7 +1,9 @@
 /**
  * @file tags.h
  * ST short-range chips (SR176, SRI512, SRIX4K), the AT88RF020 memory card
- * and the FeliCa identifier. The library keeps no state between calls:
+ * and the FeliCa identifier. Before any of them: rf_antenna_sta(1) and
+ * rf_init_type() with the family ('s' ST, 'r' AT88RF020, 'C' FeliCa; the
+ * reader keeps it). The library keeps no state between calls:
  * an ST chip is selected with rf_st_select() before its block commands and
  * released with rf_st_completion(); an AT88RF020 answers once woken with
  * rf_atqb() and is released with rf_at020_deselect(). A command out of order

@@ -9,8 +9,11 @@
  * status byte (2-255). No argument is checked otherwise. Outputs called
  * "variable" receive the whole reply payload: give them 252 bytes.
  *
- * Usual order: rf_request(), rf_ul_select(), then reads, writes and the
- * tag's own commands.
+ * Usual order: rf_antenna_sta(1), rf_init_type('A'), rf_request(),
+ * rf_ul_select(), then (Ultralight C) rf_Ul_C_Authentication() or (NTAG with
+ * a password) rf_Ntag_Password_Auth(), reads, writes and the tag's own
+ * commands, rf_halt(). rf_ul_select() on a card whose UID is not 7 bytes
+ * returns 1 and leaves rf_GetErrorMessage() 0 (the frame was good).
  */
 #ifndef KOVALINK_ULTRALIGHT_H
 #define KOVALINK_ULTRALIGHT_H
