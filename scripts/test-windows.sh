@@ -19,7 +19,7 @@ cmake --build "$build" -j"$(nproc)"
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-wineserver -p
+wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 || true
 status=0
 (cd "$build" && ctest --output-on-failure "$@") || status=$?
