@@ -10,8 +10,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-win-$arch
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+# The end-to-end test runs against the Linux readersim of the normal build
+# (scripts/test.sh builds it first; build it with scripts/build.sh otherwise).
+readersim=()
+[ -x "$root/build/out/readersim" ] && readersim=(-DKOVALINK_READERSIM="$root/build/out/readersim")
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-$arch.cmake" \
-      -DKOVALINK_WERROR=ON "${launcher[@]}"
+      -DKOVALINK_WERROR=ON "${launcher[@]}" "${readersim[@]}"
 cmake --build "$build" -j"$(nproc)"
 # A wine prefix of its own (wine creates it on first use), a persistent
 # wineserver and one throw-away run first: otherwise the first test can hang
