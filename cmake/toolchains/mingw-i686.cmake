@@ -1,15 +1,3 @@
-# Cross-building the Windows libraries and programs for i686 with mingw-w64
-# (Debian's posix-thread toolchain: std::thread and std::mutex work).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Programs run under wine; the C and C++ runtimes are linked in so the
-# folder of the DLLs needs nothing from the toolchain beside it.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Cross-building for Windows on i686 with mingw-w64.
+set(KOVALINK_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
