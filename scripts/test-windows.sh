@@ -23,6 +23,7 @@ cmake --build "$build" -j"$(nproc)"
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 || true
 status=0
