@@ -6,6 +6,8 @@ packages=(build-essential cmake pkg-config git
           libssl-dev
           # the fuzz harnesses: clang and its sanitizer and libFuzzer runtimes
           clang libclang-rt-dev
+          # the PC/SC driver and its test: pcsc-lite headers, the daemon, pcsc_scan
+          libpcsclite-dev pcscd pcsc-tools
           # the HTML reference and the Python module's tests
           doxygen python3
           # torvik, the Qt test program, and its tests: Qt 6 Widgets, a

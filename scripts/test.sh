@@ -7,6 +7,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 jobs=$(nproc)
+# Every configuration below compiles through ccache when it is installed.
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
 
 echo "== build and test"
 "$root/scripts/build.sh" "$root/build" -DKOVALINK_WERROR=ON

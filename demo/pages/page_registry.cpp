@@ -1,7 +1,7 @@
 #include "pages/page_registry.h"
 
 // Factories of the card pages, each defined in its page's source with
-// TORVIK_PAGE_FACTORY. A row names makePlaceholderPage until its page exists.
+// TORVIK_PAGE_FACTORY.
 std::unique_ptr<CardPage> makeUltraLightPage(PageContext&);
 std::unique_ptr<CardPage> makeMifareOnePage(PageContext&);
 std::unique_ptr<CardPage> makeMifare4KPage(PageContext&);
@@ -26,21 +26,21 @@ constexpr Placement kWhole = Placement::WholeView;
 // clang-format off
 const std::array<PageRow, kCardTypeCount> kRows = {{
     // type  command  menu caption     popup        title name   template prompt         placement factory
-    {kUltraLight,  32816, "UltraLight",  "ISO14443A", "UltraLight", 137, "UltraLight", kCentred, makePlaceholderPage},
-    {kMifare1K,    32817, "Mifare1K",    "ISO14443A", "Mifare1K",   130, "MifareOne",  kCentred, makePlaceholderPage},
-    {kMifare4K,    32901, "Mifare4K",    "ISO14443A", "Mifare4K",   166, nullptr,      kCentred, makePlaceholderPage},
-    {kIso14443A4,  32830, "ISO14443A-4", "ISO14443A", "14443A_4",   138, "ISO14443-4", kCentred, makePlaceholderPage},
-    {kSR176,       32819, "SR176",       "ISO14443B", "SR176",      141, nullptr,      kCentred, makePlaceholderPage},
-    {kSRI512,      32820, "SRI512",      "ISO14443B", "SRI512",     146, nullptr,      kCentred, makePlaceholderPage},
-    {kSRI4K,       32821, "SRI4K",       "ISO14443B", "SRI4K",      142, nullptr,      kWhole,   makePlaceholderPage},
-    {kIso14443B4,  32834, "ISO14443B-4", "ISO14443B", "14443B_4",   145, nullptr,      kCentred, makePlaceholderPage},
-    {kAT88RF020,   32823, "AT88RF020",   "ISO14443B", "AT88RF020",  147, nullptr,      kCentred, makePlaceholderPage},
-    {kICode,       32825, "I CODE",      "ISO15693",  "I CODE",     143, nullptr,      kCentred, makePlaceholderPage},
-    {kTagIt,       32826, "HF Tag It",   "ISO15693",  "HFTagIt",    144, nullptr,      kWhole,   makePlaceholderPage},
-    {kIso7816,     32827, "ISO7816-4",   "ISO7816-4", "7816_4",     140, nullptr,      kCentred, makePlaceholderPage},
-    {kFelica,      32921, "Felica",      "ISO14443C", "Felica",     172, nullptr,      kCentred, makePlaceholderPage},
-    {kNTag203F,    32917, "NTAG203F",    "ISO14443A", "NTag203F",   170, nullptr,      kCentred, makePlaceholderPage},
-    {kNTag213,     32918, "NTAG213",     "ISO14443A", "NTag213",    171, nullptr,      kCentred, makePlaceholderPage},
+    {kUltraLight,  32816, "UltraLight",  "ISO14443A", "UltraLight", 137, "UltraLight", kCentred, makeUltraLightPage},
+    {kMifare1K,    32817, "Mifare1K",    "ISO14443A", "Mifare1K",   130, "MifareOne",  kCentred, makeMifareOnePage},
+    {kMifare4K,    32901, "Mifare4K",    "ISO14443A", "Mifare4K",   166, nullptr,      kCentred, makeMifare4KPage},
+    {kIso14443A4,  32830, "ISO14443A-4", "ISO14443A", "14443A_4",   138, "ISO14443-4", kCentred, makeIso14443A4Page},
+    {kSR176,       32819, "SR176",       "ISO14443B", "SR176",      141, nullptr,      kCentred, makeSR176Page},
+    {kSRI512,      32820, "SRI512",      "ISO14443B", "SRI512",     146, nullptr,      kCentred, makeSRI512Page},
+    {kSRI4K,       32821, "SRI4K",       "ISO14443B", "SRI4K",      142, nullptr,      kWhole,   makeSRI4KPage},
+    {kIso14443B4,  32834, "ISO14443B-4", "ISO14443B", "14443B_4",   145, nullptr,      kCentred, makeIso14443B4Page},
+    {kAT88RF020,   32823, "AT88RF020",   "ISO14443B", "AT88RF020",  147, nullptr,      kCentred, makeAT88RF020Page},
+    {kICode,       32825, "I CODE",      "ISO15693",  "I CODE",     143, nullptr,      kCentred, makeICodePage},
+    {kTagIt,       32826, "HF Tag It",   "ISO15693",  "HFTagIt",    144, nullptr,      kWhole,   makeTagItPage},
+    {kIso7816,     32827, "ISO7816-4",   "ISO7816-4", "7816_4",     140, nullptr,      kCentred, makeIso7816Page},
+    {kFelica,      32921, "Felica",      "ISO14443C", "Felica",     172, nullptr,      kCentred, makeFelicaPage},
+    {kNTag203F,    32917, "NTAG203F",    "ISO14443A", "NTag203F",   170, nullptr,      kCentred, makeNTag203FPage},
+    {kNTag213,     32918, "NTAG213",     "ISO14443A", "NTag213",    171, nullptr,      kCentred, makeNtag213Page},
 }};
 // clang-format on
 

@@ -47,6 +47,3 @@ const std::array<PageRow, kCardTypeCount>& pageRows();
 const PageRow& pageRow(int cardType);
 // Null when no card command has this id.
 const PageRow* pageRowForCommand(int commandId);
-
-// The page shown until a card type's page is built: says so on the page.
-std::unique_ptr<CardPage> makePlaceholderPage(PageContext& context);
