@@ -1,6 +1,7 @@
 // ISO14443 type A card access and the reader's Mifare key tables.
 #include "KovalinkHID.h"
 #include "kv_commands.h"
+#include "same_entry.h"
 #include "typea_request.h"
 
 using kv::address16;
@@ -39,7 +40,7 @@ KV_API int KV_STDCALL rf_select(int device_address, const unsigned char* uid, un
 KV_API int KV_STDCALL rf_halt(int device_address) { return kv::sendStatus(address16(device_address), cmd::rf_halt); }
 
 // The one-shot family's halt is the same entry point.
-KV_API int KV_STDCALL rf_M1_Halt_same_K62TX(int device_address) __attribute__((alias("rf_halt")));
+KV_API int KV_STDCALL rf_M1_Halt_same_K62TX(int device_address) KV_SAME_ENTRY_AS(rf_halt);
 
 KV_API int KV_STDCALL rf_check_card(int device_address, unsigned char* card_flag) {
     return kv::sendExact(address16(device_address), cmd::rf_check_card, Payload(), card_flag, 1);

@@ -15,7 +15,11 @@ packages=(build-essential cmake pkg-config git
           # screenshots, and fonts for the Chinese texts and the toolbar
           qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libx11-dev
           xvfb xauth dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-          imagemagick fonts-wqy-microhei fonts-dejavu-extra)
+          imagemagick fonts-wqy-microhei fonts-dejavu-extra
+          # the Windows build: mingw-w64 cross compilers (posix threads),
+          # GoogleTest's sources to build with them, and wine to run the tests
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools googletest
+          wine wine64)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

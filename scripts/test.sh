@@ -39,3 +39,6 @@ cmake -S "$root" -B "$root/build-tsan" -DKOVALINK_WERROR=ON -DKOVALINK_TSAN=ON -
 cmake --build "$root/build-tsan" -j"$jobs" --target e2e_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir "$root/build-tsan" --output-on-failure -R 'Concurrency|FaultMatrix.*unplug'
+
+echo "== Windows build (x86_64, mingw-w64) and its tests under wine"
+"$root/scripts/test-windows.sh" x86_64 -j"$jobs"

@@ -17,6 +17,7 @@
 #include "server/console.h"
 #include "server/device_server.h"
 #include "server/scenario.h"
+#include "server/tcp_endpoint.h"
 #include "cards/toolkit.h"
 #include "reader_list.h"
 
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     sim::ReaderConfig config;
     std::string model_hex, serial_hex, scenario_path, flash_path;
     std::vector<std::string> card_specs, fault_specs;
-    bool verbose = false, no_flash = false;
+    bool verbose = false, no_flash = false, tcp = false;
     int address = -1;
 
     app.add_option("--dir", server_options.dir, "virtual-device folder")->capture_default_str();
@@ -82,6 +83,9 @@ int main(int argc, char** argv) {
     app.add_option("--scenario", scenario_path, "JSON scenario: reader settings and cards")->check(CLI::ExistingFile);
     app.add_option("--card", card_specs, "put a card on the antenna: TYPE[:key=value,...]");
     app.add_option("--fault", fault_specs, "inject a fault into the first replies (see below)");
+    app.add_flag("--tcp", tcp,
+                 "also serve on TCP at 127.0.0.1 for Windows hosts and wine: the port and a token that hosts "
+                 "present first go into <vid>-<pid>-<name>.tcp in the folder");
     app.add_flag("-v,--verbose", verbose, "print every request and reply frame as annotated hex");
     CLI11_PARSE(app, argc, argv);
 
@@ -161,6 +165,18 @@ int main(int argc, char** argv) {
         }
     }
     std::cout << "readersim: serving " << server.socketPath() << std::endl;
+    sim::TcpEndpoint endpoint(server.socketPath(),
+                              server_options.dir + "/" +
+                                  sim::tcpPortFileName(server_options.vendor_id, server_options.product_id,
+                                                       server_options.name));
+    if (tcp) {
+        if (!endpoint.start(&why)) {
+            std::cerr << "readersim: " << why << "\n";
+            return 1;
+        }
+        std::cout << "readersim: serving 127.0.0.1:" << endpoint.port() << " (token in " << endpoint.portFile()
+                  << ")" << std::endl;
+    }
     sim::listCards(server, std::cout);
 
     bool quit = false;
@@ -186,6 +202,7 @@ int main(int argc, char** argv) {
             }
         }
     }
+    endpoint.stop();
     server.stop();
     std::cout << "readersim: stopped" << std::endl;
     return 0;
