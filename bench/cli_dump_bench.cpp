@@ -56,3 +56,5 @@ BENCHMARK_CAPTURE(BM_KovalinkDump, 1K, "mifare1k")->UseRealTime()->Unit(benchmar
 BENCHMARK_CAPTURE(BM_KovalinkDump, 4K, "mifare4k")->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
+
+BENCHMARK_MAIN();

@@ -9,6 +9,7 @@
 #include "core/failure_details.h"
 #include "core/options.h"
 #include "core/progress.h"
+#include "core/targets.h"
 
 namespace {
 
@@ -85,6 +86,13 @@ int main(int argc, char** argv) try {
     app.require_subcommand(1);
     kl::addNumber(app, "--vid", globals.vendor_id, 0, 0xFFFF, "USB vendor id of the reader (default 0x1A86)");
     kl::addNumber(app, "--pid", globals.product_id, 0, 0xFFFF, "USB product id of the reader (default 0xE010)");
+    app.add_option("--device", kl::targets().device,
+                   "the reader to open when several have the same ids: its path as 'kovalink list' shows it, "
+                   "or its serial number")
+        ->type_name("PATH|SERIAL");
+    kl::addHex(app, "-u,--uid", kl::targets().uid, 4, 10,
+               "the card to work with: a type A card's UID (4, 7 or 10 bytes) or an ISO15693 label's (8 bytes, E0 "
+               "first); default: the one found first, with a warning when several answer");
     kl::addNumber(app, "-a,--address", globals.address, 0, 0xFFFF, "reader address (device number, default 0)");
     app.add_flag("--trace", globals.trace,
                  "print every request frame (hex, as sent) and every reply on standard error");

@@ -1,6 +1,7 @@
 #include "port.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tavo {
 
@@ -18,9 +19,13 @@ bool Port::open(std::uint16_t vendor_id, std::uint16_t product_id) {
     std::lock_guard<std::mutex> lock(mutex_);
     drop();
     open_failures_.clear();
+    // TAVOHID_DEVICE names one device (its path) among several with the ids.
+    const char* wanted = std::getenv("TAVOHID_DEVICE");
+    const std::string only = wanted != nullptr ? wanted : "";
     for (auto& backend : factory_()) {
         for (const DeviceInfo& info : backend->enumerate()) {
             if (info.vendor_id != vendor_id || info.product_id != product_id) continue;
+            if (!only.empty() && info.path != only) continue;
             std::string why;
             std::unique_ptr<Device> device = backend->open(info, &why);
             if (!device) {  // busy or no permission: try the next one

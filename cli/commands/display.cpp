@@ -1,5 +1,6 @@
 // kovalink display B1 B2 HEX: the reader's display, if it has one.
 #include "KovalinkHID.h"
+#include "core/data_hex.h"
 #include "core/command.h"
 #include "core/options.h"
 
@@ -17,7 +18,7 @@ public:
     void run(kl::Context& context) override {
         const auto a = context.reader.address();
         context.reader.call("rf_display", [&] { return rf_display(a, first_, second_, data_.data()); });
-        context.out["display"] = kl::toHex(data_, " ");
+        context.out["display"] = kl::dataHex(context.out, data_);
     }
 
 private:

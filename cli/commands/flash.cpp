@@ -1,5 +1,6 @@
 // kovalink flash read|write: the reader's own flash memory.
 #include "KovalinkHID.h"
+#include "core/data_hex.h"
 #include "core/command.h"
 #include "core/options.h"
 
@@ -20,7 +21,7 @@ public:
         const auto a = context.reader.address();
         context.reader.call("rf_flash_read", [&] { return rf_flash_read(a, bank_, address_, length_, data); });
         context.out["address"] = address_;
-        context.out["data"] = kl::toHex(data, length_, " ");
+        context.out["data"] = kl::dataHex(context.out, data, length_);
     }
 
 private:

@@ -33,9 +33,9 @@ public:
             readers += reader;
             if (reader && !d.passed_over.empty()) passed_over += "\n  " + d.path + ": " + d.passed_over;
             devices.push_back({{"kind", d.backend},
-                               {"vid", d.ids_known ? id(d.vendor_id) : "?"},
-                               {"pid", d.ids_known ? id(d.product_id) : "?"},
-                               {"reader", reader ? "yes" : "no"},
+                               {"vid", d.ids_known ? kl::Json(id(d.vendor_id)) : kl::Json(nullptr)},
+                               {"pid", d.ids_known ? kl::Json(id(d.product_id)) : kl::Json(nullptr)},
+                               {"reader", reader},
                                {"access", d.passed_over.empty() ? "ok" : d.passed_over},
                                {"path", d.path},
                                {"name", d.name}});

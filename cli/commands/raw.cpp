@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "KovalinkHID.h"
+#include "core/data_hex.h"
 #include "core/command.h"
 #include "core/errors.h"
 #include "core/options.h"
@@ -36,10 +37,11 @@ public:
         out["address"] = reply[0] | reply[1] << 8;
         out["length"] = declared;
         out["byte3"] = kl::toHex(&reply[3], 1);
-        out["status"] = kl::toHex(&status, 1);
+        out["status"] = status;
         out["meaning"] = kl::describeResult(status);
-        out["payload"] = kl::toHex(kl::Bytes(reply.begin() + 5, reply.end() - 1), " ");
-        out["checksum"] = kl::toHex(&reply.back(), 1) + ((sum & 0xFF) == reply.back() ? " (good)" : " (bad)");
+        out["payload"] = kl::dataHex(context.out, kl::Bytes(reply.begin() + 5, reply.end() - 1));
+        out["checksum"] = kl::toHex(&reply.back(), 1);
+        out["checksum_good"] = (sum & 0xFF) == reply.back();
         if ((sum & 0xFF) != reply.back()) throw kl::Failure(kl::kExitTransport, "door_acess: reply checksum is bad");
         if (status != 0) throw kl::libraryError("door_acess (reader status)", status);
     }

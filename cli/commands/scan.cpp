@@ -2,8 +2,12 @@
 // reader knows. Each family is asked in turn; a family with nothing in the
 // field is simply left out. The field is reset at the end, so the cards put
 // aside (halted) while listing answer the next command.
+#include <algorithm>
+
 #include "KovalinkHID.h"
+#include "commands/apdu/card_answer.h"
 #include "commands/iso15693/label.h"
+#include "commands/typea/field.h"
 #include "core/command.h"
 #include "reader_status.h"
 
@@ -11,25 +15,14 @@ namespace {
 
 using kl::Bytes;
 
-constexpr unsigned char kRequestAll = 0x52, kRequestIdle = 0x26;
-
-// What the select answer (SAK) says of a type A card.
-const char* typeASort(unsigned char sak) {
-    switch (sak) {
-    case 0x00: return "Ultralight / NTAG family";
-    case 0x08: return "Mifare Classic 1K";
-    case 0x09: return "Mifare Mini";
-    case 0x18: return "Mifare Classic 4K";
-    case 0x88: return "Mifare Classic 1K";
-    default: return sak & 0x20 ? "ISO14443-4 processor card" : "type A card";
-    }
-}
+constexpr unsigned char kRequestIdle = 0x26;
 
 class Scan : public kl::Command {
 public:
     void define(CLI::App& app) override {
         app.footer("Type A cards with ATQA, SAK and UID (each halted after it is listed, so that the next one\n"
-                   "answers), type B cards with their ATQB, ISO15693 labels, ST chips and FeliCa cards.");
+                   "answers) and the ATS of processor cards (ISO14443-4), decoded; type B cards with their ATQB,\n"
+                   "ISO15693 labels, ST chips and FeliCa cards.");
     }
 
     void run(kl::Context& context) override {
@@ -66,25 +59,37 @@ public:
     }
 
 private:
-    // Type A: request, anticollision, select, halt, until nobody answers.
+    // Type A: every card (request, anticollision, select, halt until nobody
+    // answers); a processor card is asked for its ATS while it is selected.
     static void typeA(kl::Session& r, kl::Json* cards) {
         const auto a = r.address();
         if (r.tryCall("rf_init_type", [&] { return rf_init_type(a, 'A'); }) != 0) return;
-        for (int round = 0; round < 16; ++round) {
-            unsigned char atqa[2] = {};
-            const unsigned char mode = round == 0 ? kRequestAll : kRequestIdle;
-            if (r.tryCall("rf_request", [&] { return rf_request(a, mode, atqa); }) != 0) return;
-            const unsigned size_code = (atqa[0] >> 6) & 3;
-            const unsigned char uid_size = size_code == 0 ? 4 : size_code == 1 ? 7 : 10;
-            unsigned char uid[256] = {}, uid_length = 0, sak = 0;
-            if (r.tryCall("rf_anticoll", [&] { return rf_anticoll(a, uid_size, uid, &uid_length); }) != 0) return;
-            if (r.tryCall("rf_select", [&] { return rf_select(a, uid, uid_length, &sak); }) != 0) return;
-            cards->push_back({{"family", "type A"},
-                              {"uid", kl::toHex(uid, uid_length)},
-                              {"atqa", kl::toHex(Bytes{atqa[1], atqa[0]})},
-                              {"sak", kl::toHex(&sak, 1)},
-                              {"type", typeASort(sak)}});
-            if (r.tryCall("rf_halt", [&] { return rf_halt(a); }) != 0) return;
+        kl::Json ats_of = kl::Json::object();
+        const auto ask_ats = [&](const kl::typea::FieldCard& card) {
+            if (!(card.sak & 0x20)) return;
+            // The selected card answers a request again and is the one the
+            // anticollision picks: activation (RATS) reaches it.
+            struct {
+                unsigned char data[256] = {};
+                unsigned char length = 0;
+            } answer;
+            if (r.tryCall("rf_typea_rst",
+                          [&] { return rf_typea_rst(a, kRequestIdle, answer.data, &answer.length); }) != 0) {
+                return;
+            }
+            const Bytes got(answer.data, answer.data + answer.length);
+            if (got.size() <= card.uid.size() || !std::equal(card.uid.begin(), card.uid.end(), got.begin())) return;
+            ats_of[kl::toHex(card.uid)] =
+                kl::apdu::decodeAts(Bytes(got.begin() + static_cast<std::ptrdiff_t>(card.uid.size()), got.end()));
+        };
+        for (const kl::typea::FieldCard& card : kl::typea::listCards(r, ask_ats)) {
+            kl::Json entry = {{"family", "type A"},
+                              {"uid", kl::toHex(card.uid)},
+                              {"atqa", kl::toHex(Bytes{card.atqa[1], card.atqa[0]})},
+                              {"sak", kl::toHex(&card.sak, 1)},
+                              {"type", kl::typea::sortOf(card.sak)}};
+            if (ats_of.contains(kl::toHex(card.uid))) entry["ats"] = ats_of[kl::toHex(card.uid)];
+            cards->push_back(entry);
         }
     }
 };

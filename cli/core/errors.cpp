@@ -14,7 +14,8 @@ const char* exitCodeHelp() {
            "  2  usage error: bad option, bad hex or number, value out of range (nothing was sent)\n"
            "  3  reader not found or not opened (see 'kovalink list')\n"
            "  4  transport failure: no reply, a rejected reply frame or a reply of the wrong length\n"
-           "  5  the reader answered with a non-zero status (no card, authentication failed ...)\n"
+           "  5  the reader answered with a non-zero status: no card, not the card type the command needs,\n"
+           "     authentication failed ...\n"
            "  6  the card answered with an error status word (apdu)\n";
 }
 

@@ -33,6 +33,11 @@ void Progress::show(const std::string& text) {
     shown_ = true;
 }
 
+void Progress::step(const std::string& what, unsigned n, unsigned first, unsigned last) {
+    if (first == last) return;
+    show(what + " " + std::to_string(n) + " of " + std::to_string(first) + ".." + std::to_string(last));
+}
+
 void catchInterrupt() { std::signal(SIGINT, onInterrupt); }
 
 bool interrupted() { return g_interrupted != 0; }

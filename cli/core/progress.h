@@ -19,6 +19,9 @@ public:
     Progress& operator=(const Progress&) = delete;
     // Replaces the line shown ("sector 3 of 16").
     void show(const std::string& text);
+    // "WHAT N of LAST" ("block 5 of 27"), for work going through numbered
+    // blocks or pages; nothing for work of one step.
+    void step(const std::string& what, unsigned n, unsigned first, unsigned last);
 
 private:
     bool shown_ = false;

@@ -18,13 +18,13 @@ stdout_has "block_size: 4"
 expect 0 iso15693 write 2 AABBCCDD11223344
 stdout_has "blocks_written: 2"
 expect 0 iso15693 read 0 4 --security
-stdout_has "2      AA BB CC DD  no"
-stdout_has "3      11 22 33 44  no"
+stdout_has "2      AA BB CC DD  false"
+stdout_has "3      11 22 33 44  false"
 # More blocks than one request carries.
 expect 0 iso15693 read 0 28 -u E004010000000001 --json
-json_block 2 "AA BB CC DD"
-json_block 3 "11 22 33 44"
-json_block 27 "00 00 00 00"
+json_block 2 "AABBCCDD"
+json_block 3 "11223344"
+json_block 27 "00000000"
 expect 5 iso15693 read 28
 stderr_has "ISO15693_Read failed: status 0x42"
 expect 0 iso15693 lock 3 --yes

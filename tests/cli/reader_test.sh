@@ -13,7 +13,7 @@ stderr_has "rf_init_com failed: no reader with ids 1A86:E010 opened; start reade
 start_sim -v --address 7 --model 4B37 --serial 0102030405
 expect 0 list
 stdout_has "1a86-e010-reader0.sock"
-stdout_has "yes"
+stdout_has "true"
 expect 3 --vid 0x1234 list
 expect 0 info
 stdout_has "address: 7"
@@ -47,7 +47,7 @@ expect 0 address set 7
 # Flash, display and card family.
 expect 0 flash write 0x10 "01 02 03 04"
 expect 0 flash read 0x10 4 --json
-stdout_has '"data": "01 02 03 04"'
+stdout_has '"data": "01020304"'
 expect 5 flash read 0 4 --bank 1
 stderr_has "rf_flash_read failed: status 0x08 (flash address out of range)"
 expect 0 display 1 2 AABBCC
@@ -58,10 +58,10 @@ expect 0 family a
 expect 0 raw 0x16 --trace
 stdout_has "payload: 4B 37"
 stdout_has "checksum: "
-stdout_has "(good)"
+stdout_has "checksum_good: true"
 stderr_has "<- 0007 status 00 (success)  payload[2] 4B 37  | 02 07 00 05 16 00 4B 37 A4 03"
 expect 5 raw 0x3A 99
-stdout_has "status: 05"
+stdout_has "status: 5"
 stderr_has "status 0x05 (parameter out of range)"
 expect 5 raw 0xEE
 stderr_has "status 0x03 (command code not supported by the reader)"

@@ -10,7 +10,7 @@ stdout_has "type: NTAG213"
 stdout_has "version: 0004040201000F03"
 stdout_has "counter: 0"
 expect 0 ntag read 3 2 --json
-stdout_has '"data": "E1 10 12 00"'
+stdout_has '"data": "E1101200"'
 expect 0 ul write 4 01020304
 expect 0 ul fast-read 4 5
 stdout_has "01 02 03 04"
@@ -32,6 +32,17 @@ checks=$((checks + 1))
 expect 0 ul dump "$dir/tag.bin"
 checks=$((checks + 1))
 [ "$(stat -c %s "$dir/tag.bin")" = 180 ] || fail "raw dump is not 180 bytes"
+
+# Progress page by page on a terminal (script gives kovalink one), none with --quiet.
+checks=$((checks + 1))
+TERM=dumb script -qec "$kovalink ul read 0 45 >/dev/null" /dev/null >"$dir/tty" 2>&1
+grep -q "page 40 of 0..44" "$dir/tty" || fail "no progress on a terminal: $(head -c 300 "$dir/tty")"
+checks=$((checks + 1))
+TERM=dumb script -qec "$kovalink --quiet ul read 0 45 >/dev/null" /dev/null >"$dir/tty" 2>&1
+! grep -q "page 40" "$dir/tty" || fail "progress shown with --quiet"
+expect 0 ul read 0 45
+checks=$((checks + 1))
+! grep -q "page 40 of" "$dir/stderr" || fail "progress shown on a standard error that is not a terminal"
 
 # Reads stop at the last page (44) instead of wrapping to page 0; writes past it are refused.
 expect 0 ntag read 43 8 --json

@@ -26,7 +26,9 @@ extern "C" {
 
 /* Opens the first HID device (hidraw devices first, then virtual readers)
  * whose ids match the low 16 bits of the arguments and sends the setup
- * report. A device that is already open is closed first.
+ * report; when the environment variable TAVOHID_DEVICE is set and not empty,
+ * only the device with that path (/dev/hidrawN or a virtual reader's socket)
+ * is considered. A device that is already open is closed first.
  * Returns 1 when opened, 0 when no matching device could be opened. */
 KV_EXPORT int KV_STDCALL OpenComPort(int vendor_id, int product_id);
 

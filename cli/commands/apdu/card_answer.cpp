@@ -25,6 +25,7 @@ AnswerJson decodeAts(const Bytes& ats) {
     std::size_t at = 1;
     if (ats.size() < 2) return out;
     const std::uint8_t t0 = ats[at++];
+    out["fsci"] = t0 & 0x0F;
     out["fsc"] = frameSize(t0 & 0x0F);
     if ((t0 & 0x10) && at < ats.size()) {
         const std::uint8_t ta = ats[at++];

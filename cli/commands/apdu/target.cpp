@@ -1,8 +1,11 @@
 #include "target.h"
 
+#include <algorithm>
+
 #include "KovalinkHID.h"
 #include "card_answer.h"
 #include "core/errors.h"
+#include "core/targets.h"
 #include "core/options.h"
 
 namespace kl::apdu {
@@ -18,7 +21,7 @@ void TargetChoice::define(CLI::App& app) {
 
 namespace {
 constexpr unsigned char kRequestAll = 0x52, kRequestIdle = 0x26;
-constexpr int kNoAnswerToRats = 0x30;
+constexpr int kNoAnswerToRats = 0x30, kNoCard = 0x0A;
 
 struct Answer {
     unsigned char data[256] = {};
@@ -39,13 +42,23 @@ Json Target::activate() {
         auto reset = [&](unsigned char mode) {
             return r.tryCall("rf_typea_rst", [&] { return rf_typea_rst(a, mode, answer.data, &answer.length); });
         };
+        // The answer starts with the UID: another card than the one --uid names?
+        const Bytes& named = targets().uid;
+        const auto other_card = [&] {
+            return !named.empty() && !(answer.length >= named.size() &&
+                                       std::equal(named.begin(), named.end(), answer.data));
+        };
         // A memory card chosen by the anticollision gives no answer to RATS:
-        // halt it and ask the idle cards again, until a processor card answers.
+        // halt it and ask the idle cards again, until a processor card (the
+        // one named, if one is) answers.
         int result = reset(kRequestAll);
-        for (int tries = 0; result == kNoAnswerToRats && tries < 8; ++tries) {
+        for (int tries = 0; (result == kNoAnswerToRats || (result == 0 && other_card())) && tries < 8; ++tries) {
             r.call("rf_halt", [&] { return rf_halt(a); });
             result = reset(kRequestIdle);
         }
+        const bool named_missing =
+            result == 0 ? other_card() : !named.empty() && (result == kNoAnswerToRats || result == kNoCard);
+        if (named_missing) throw Failure(kExitReaderStatus, "no processor card with UID " + toHex(named) + " answered");
         if (result != 0) throw libraryError("rf_typea_rst", result);
         return decodeUidAndAts(answer.bytes());
     }

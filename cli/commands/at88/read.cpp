@@ -1,8 +1,10 @@
 // kovalink at88 read FIRST [COUNT]
 #include "KovalinkHID.h"
 #include "card.h"
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
+#include "core/progress.h"
 
 namespace {
 
@@ -20,12 +22,14 @@ public:
         kl::Session& r = context.reader;
         kl::at88::open(r, password_);
         kl::Json pages = kl::Json::array();
+        kl::Progress progress;
         for (unsigned p = first_; p < first_ + count_; ++p) {
+            progress.step("page", p, first_, first_ + count_ - 1);
             const auto page = static_cast<unsigned char>(p);
             unsigned char data[256] = {};
             unsigned char length = 0;
             r.call("rf_at020_read", [&] { return rf_at020_read(r.address(), page, data, &length); });
-            pages.push_back({{"page", p}, {"data", kl::toHex(data, kl::at88::kPageSize, " ")}});
+            pages.push_back({{"page", p}, {"data", kl::dataHex(context.out, data, kl::at88::kPageSize)}});
         }
         context.out["pages"] = pages;
     }

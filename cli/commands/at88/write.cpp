@@ -1,6 +1,7 @@
 // kovalink at88 write PAGE HEX --password HEX
 #include "KovalinkHID.h"
 #include "card.h"
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
 
@@ -20,7 +21,7 @@ public:
         kl::at88::open(r, password_);
         r.call("rf_at020_write", [&] { return rf_at020_write(r.address(), page_, data_.data()); });
         context.out["page"] = page_;
-        context.out["written"] = kl::toHex(data_, " ");
+        context.out["written"] = kl::dataHex(context.out, data_);
     }
 
 private:

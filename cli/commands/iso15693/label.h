@@ -1,5 +1,5 @@
-// An ISO15693 label: which one (--uid, or the one an inventory finds) and
-// the request flags the commands send.
+// An ISO15693 label: which one (the global --uid, or the one an inventory
+// finds) and the request flags the commands send.
 #pragma once
 
 #include "core/command.h"
@@ -15,7 +15,6 @@ Bytes wireOrder(const Bytes& uid);
 inline std::string showUid(const Bytes& wire) { return toHex(wireOrder(wire)); }
 
 struct LabelChoice {
-    Bytes uid;             // as the user wrote it, E0 first; empty: inventory
     unsigned flags = 0x22; // addressed, high data rate
     void define(CLI::App& app);
 };
@@ -24,8 +23,9 @@ class Label {
 public:
     Label(Context& context, const LabelChoice& choice) : context_(context), choice_(choice) {}
 
-    // Selects the ISO15693 family and fixes the label; returns its UID in
-    // the reader's order.
+    // Selects the ISO15693 family and fixes the label: the one --uid names
+    // (addressed by it), else the first of the inventory, with a warning
+    // when several labels answered. Returns its UID in the reader's order.
     const Bytes& find();
     const Bytes& uid() const { return uid_; }
     unsigned char flags() const { return static_cast<unsigned char>(choice_.flags); }

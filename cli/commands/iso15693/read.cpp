@@ -2,8 +2,10 @@
 #include <algorithm>
 
 #include "KovalinkHID.h"
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
+#include "core/progress.h"
 #include "label.h"
 
 namespace {
@@ -22,13 +24,15 @@ public:
         kl::iso15693::Label label(context, label_);
         label.find();
         kl::Json blocks = kl::Json::array();
+        kl::Progress progress;
         for (unsigned at = first_; at < first_ + count_; at += 15) {
+            progress.step("block", at, first_, first_ + count_ - 1);
             const unsigned n = std::min(15u, first_ + count_ - at);
             const kl::Bytes data = read(label, at, n);
             const kl::Bytes locks = security_ ? security(label, at, n) : kl::Bytes{};
             for (unsigned i = 0; i < n && (i + 1) * kl::iso15693::kBlockSize <= data.size(); ++i) {
-                kl::Json row = {{"block", at + i}, {"data", kl::toHex(&data[i * 4], 4, " ")}};
-                if (security_) row["locked"] = i < locks.size() && (locks[i] & 0x03) ? "yes" : "no";
+                kl::Json row = {{"block", at + i}, {"data", kl::dataHex(context.out, &data[i * 4], 4)}};
+                if (security_) row["locked"] = i < locks.size() && (locks[i] & 0x03) != 0;
                 blocks.push_back(row);
             }
         }

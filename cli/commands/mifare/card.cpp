@@ -4,6 +4,7 @@
 #include "core/errors.h"
 #include "core/options.h"
 #include "commands/typea/blocks.h"
+#include "commands/typea/field.h"
 
 namespace kl::mifare {
 
@@ -13,9 +14,6 @@ void KeyChoice::define(CLI::App& app) {
 }
 
 namespace {
-
-constexpr unsigned char kRequestAll = 0x52, kRequestIdle = 0x26;
-constexpr int kNoCardStatus = 0x0A;
 
 // The card type from the select answer.
 void classify(CardId* id) {
@@ -34,55 +32,29 @@ void classify(CardId* id) {
 
 }  // namespace
 
-Card::~Card() {
-    if (!halted_others_) return;
-    try {
-        for (const unsigned char on : {0, 1}) {
-            reader().tryCall("rf_antenna_sta", [&] { return rf_antenna_sta(address(), on); });
-        }
-    } catch (...) {
-        // Nothing more can be done for the field; the command's own result stands.
-    }
-}
-
-bool Card::selectOne(unsigned char mode) {
-    Session& r = reader();
-    const auto a = address();
-    unsigned char atqa[2] = {};
-    const int result = r.tryCall("rf_request", [&] { return rf_request(a, mode, atqa); });
-    if (result == kNoCardStatus && mode == kRequestIdle) return false;
-    if (result != 0) throw libraryError("rf_request", result);
-    // Bits 6-7 of the answer to request give the UID size: 4, 7 or 10 bytes.
-    const unsigned size_code = (atqa[0] >> 6) & 3;
-    const unsigned char uid_size = size_code == 0 ? 4 : size_code == 1 ? 7 : 10;
-    unsigned char uid[256] = {};
-    unsigned char uid_length = 0;
-    r.call("rf_anticoll", [&] { return rf_anticoll(a, uid_size, uid, &uid_length); });
-    unsigned char sak = 0;
-    r.call("rf_select", [&] { return rf_select(a, uid, uid_length, &sak); });
-    id_.atqa.assign(atqa, atqa + 2);
-    id_.uid.assign(uid, uid + uid_length);
-    id_.sak = sak;
-    classify(&id_);
-    return true;
-}
-
 const CardId& Card::search(bool classic_only) {
-    typea::selectFamily(reader());
-    std::optional<CardId> first;
-    for (unsigned char mode = kRequestAll; selectOne(mode); mode = kRequestIdle) {
-        if (id_.classic) return id_;
-        if (!first) first = id_;
-        // Put it aside: a halted card answers only the wake-up request.
-        reader().call("rf_halt", [&] { return rf_halt(address()); });
-        halted_others_ = true;
-        if (id_.uid == first->uid && mode == kRequestIdle) break;
+    // Found once: later searches (after a refused key or block, which leave
+    // the card idle) select the same card again by its UID.
+    if (!id_.uid.empty()) {
+        if (!typea::selectByUid(reader(), id_.uid, &id_.sak)) {
+            throw Failure(kExitReaderStatus, "the card " + toHex(id_.uid) + " no longer answers");
+        }
+        return id_;
     }
-    if (classic_only) {
-        throw Failure(kExitReaderStatus, "no Mifare Classic card answered (found: UID " + toHex(first->uid) + ", SAK " +
-                                             toHex(&first->sak, 1) + ")");
+    const typea::FieldCard card = typea::selectTarget(context_, [](const typea::FieldCard& c) {
+        CardId id;
+        id.sak = c.sak;
+        classify(&id);
+        return id.classic;
+    });
+    id_.atqa = card.atqa;
+    id_.uid = card.uid;
+    id_.sak = card.sak;
+    classify(&id_);
+    if (classic_only && !id_.classic) {
+        throw Failure(kExitReaderStatus, "not a Mifare Classic card: UID " + toHex(id_.uid) + ", SAK " +
+                                             toHex(&id_.sak, 1) + " (" + typea::sortOf(id_.sak) + ")");
     }
-    id_ = *first;
     return id_;
 }
 

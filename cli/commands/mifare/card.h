@@ -37,17 +37,13 @@ struct KeyChoice {
 class Card {
 public:
     explicit Card(Context& context) : context_(context) {}
-    // Cards halted while searching answer only a wake-up, which the commands
-    // of other families do not send: the field is switched off and on then,
-    // so that every card is ready for the next command.
-    ~Card();
-    Card(const Card&) = delete;
-    Card& operator=(const Card&) = delete;
 
-    // Wakes (idle and halted cards), anticollides and selects a Mifare
-    // Classic card; other type A cards in the field are halted and passed
-    // over. With `classic_only` false the first card found is taken when
-    // no Mifare Classic card answers; otherwise that is a failure.
+    // Selects the card named by --uid, else the first Mifare Classic card
+    // in the field (typea::selectTarget: a warning when several answer).
+    // Every other card is left idle, ready for the next command. With
+    // `classic_only` false another type A card is taken when no Mifare
+    // Classic card answers; otherwise that is a failure. Once found, the
+    // same card is selected again by its UID.
     const CardId& search(bool classic_only = true);
     const CardId& id() const { return id_; }
 
@@ -72,13 +68,9 @@ public:
     std::uint16_t address() const { return context_.reader.address(); }
 
 private:
-    // One request / anticollision / select round; false when no card answered `mode`.
-    bool selectOne(unsigned char mode);
-
     Context& context_;
     CardId id_;
     int last_result_ = 0;
-    bool halted_others_ = false;
 };
 
 }  // namespace kl::mifare

@@ -27,7 +27,7 @@ public:
         card.checkBlock(first);
         const unsigned count = sector_ >= 0 ? id.layout.blockCount(static_cast<unsigned>(sector_)) : 1;
         card.authenticate(first, key_.type(), key_.key);
-        kl::mifare::SectorTable table(id.layout);
+        kl::mifare::SectorTable table(id.layout, context.out);
         for (unsigned b = first; b < first + count; ++b) table.add(b, card.read(b));
         context.out["uid"] = kl::toHex(id.uid);
         context.out["blocks"] = table.json();

@@ -1,9 +1,9 @@
 // kovalink mifare restore FILE: write an image back to the card.
-#include <iostream>
 
 #include "card.h"
 #include "card_image.h"
 #include "core/errors.h"
+#include "core/warning.h"
 #include "core/progress.h"
 #include "key_list.h"
 #include "trailer_guard.h"
@@ -59,10 +59,8 @@ public:
         if (!common::image::fitClassic(&image, id.layout, &error)) throw kl::usageError(error.text());
         context.out["uid"] = kl::toHex(id.uid);
         if (const auto uid = imageUid(image, id.uid.size()); uid && *uid != id.uid) {
-            const std::string warning =
-                "the image was taken from the card " + kl::toHex(*uid) + ", not from this one (" + kl::toHex(id.uid) + ")";
-            std::cerr << "kovalink: warning: " << warning << "\n";
-            context.out["warning"] = warning;
+            kl::warn(context.out, "the image was taken from the card " + kl::toHex(*uid) + ", not from this one (" +
+                                  kl::toHex(id.uid) + ")");
         }
         kl::Json sectors = kl::Json::array();
         kl::Json refused = kl::Json::array();

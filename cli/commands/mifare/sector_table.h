@@ -7,12 +7,13 @@ namespace kl::mifare {
 
 class SectorTable {
 public:
-    explicit SectorTable(const Layout& layout) : layout_(layout) {}
+    SectorTable(const Layout& layout, const Output& out) : layout_(layout), out_(out) {}
     void add(unsigned block, const Bytes& data);
     const Json& json() const { return rows_; }
 
 private:
     const Layout& layout_;
+    const Output& out_;
     Json rows_ = Json::array();
 };
 

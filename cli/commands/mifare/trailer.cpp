@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "card.h"
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
 #include "mifare_access.h"
@@ -55,7 +56,7 @@ public:
         card.write(block, trailer);
         context.out["sector"] = sector;
         context.out["block"] = block;
-        context.out["written"] = kl::toHex(trailer, " ");
+        context.out["written"] = kl::dataHex(context.out, trailer);
         verify(context, card, block, trailer, conditions);
     }
 

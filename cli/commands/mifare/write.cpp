@@ -1,5 +1,6 @@
 // kovalink mifare write BLOCK HEX
 #include "card.h"
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
 #include "trailer_guard.h"
@@ -36,7 +37,7 @@ public:
         card.authenticate(block_, key_.type(), key_.key);
         card.write(block_, data_);
         context.out["block"] = block_;
-        context.out["written"] = kl::toHex(data_, " ");
+        context.out["written"] = kl::dataHex(context.out, data_);
     }
 
 private:

@@ -1,7 +1,9 @@
 // kovalink st read FIRST [COUNT]
 #include "chip.h"
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
+#include "core/progress.h"
 
 namespace {
 
@@ -20,8 +22,10 @@ public:
         if (first_ == 255 && (chip_.sr176 || count_ != 1)) throw kl::usageError("block 255 is one system block of SRI chips");
         context.out["chip_id"] = kl::toHex(kl::st::selectChip(context.reader));
         kl::Json blocks = kl::Json::array();
+        kl::Progress progress;
         for (unsigned b = first_; b < first_ + count_; ++b) {
-            blocks.push_back({{"block", b}, {"data", kl::toHex(kl::st::readBlock(context.reader, chip_, b), " ")}});
+            progress.step("block", b, first_, first_ + count_ - 1);
+            blocks.push_back({{"block", b}, {"data", kl::dataHex(context.out, kl::st::readBlock(context.reader, chip_, b))}});
         }
         context.out["blocks"] = blocks;
     }

@@ -1,6 +1,7 @@
 // kovalink st write BLOCK HEX
 #include "KovalinkHID.h"
 #include "chip.h"
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
 
@@ -30,7 +31,7 @@ public:
             r.call("rf_srix4k_writeblock", [&] { return rf_srix4k_writeblock(r.address(), block_, data_.data()); });
         }
         context.out["block"] = block_;
-        context.out["now"] = kl::toHex(kl::st::readBlock(r, chip_, block_), " ");
+        context.out["now"] = kl::dataHex(context.out, kl::st::readBlock(r, chip_, block_));
     }
 
 private:

@@ -1,5 +1,6 @@
 // kovalink ul fast-read START END
 #include "KovalinkHID.h"
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
 #include "tag.h"
@@ -26,7 +27,7 @@ public:
         tag.reader().call("rf_Ntag_Fast_Read", [&] { return rf_Ntag_Fast_Read(tag.address(), s, e, data, &length); });
         kl::Json pages = kl::Json::array();
         for (unsigned i = 0; i + kl::ul::kPageSize <= length; i += kl::ul::kPageSize) {
-            pages.push_back({{"page", start_ + i / 4}, {"data", kl::toHex(&data[i], 4, " ")}});
+            pages.push_back({{"page", start_ + i / 4}, {"data", kl::dataHex(context.out, &data[i], 4)}});
         }
         context.out["pages"] = pages;
     }

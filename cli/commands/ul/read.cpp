@@ -1,4 +1,5 @@
 // kovalink ul read PAGE [COUNT]
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
 #include "tag.h"
@@ -26,7 +27,7 @@ public:
         const kl::Bytes data = tag.readPages(page_, count, &stopped);
         kl::Json pages = kl::Json::array();
         for (std::size_t i = 0; i * kl::ul::kPageSize < data.size(); ++i) {
-            pages.push_back({{"page", page_ + i}, {"data", kl::toHex(&data[i * kl::ul::kPageSize], kl::ul::kPageSize, " ")}});
+            pages.push_back({{"page", page_ + i}, {"data", kl::dataHex(context.out, &data[i * kl::ul::kPageSize], kl::ul::kPageSize)}});
         }
         context.out["type"] = type.name;
         context.out["pages"] = pages;

@@ -5,8 +5,10 @@
 #include "KovalinkHID.h"
 #include "core/errors.h"
 #include "core/options.h"
+#include "core/progress.h"
 #include "reader_status.h"
 #include "commands/typea/blocks.h"
+#include "commands/typea/field.h"
 
 namespace kl::ul {
 namespace {
@@ -20,12 +22,24 @@ void AuthChoice::define(CLI::App& app) {
 }
 
 Bytes Tag::select() {
-    const auto a = address();
-    typea::selectFamily(reader());
-    unsigned char uid[256] = {};
-    unsigned char length = 0;
-    reader().call("rf_ul_select", [&] { return rf_ul_select(a, uid, &length); });
-    return Bytes(uid, uid + length);
+    // Found once: a tag that refused a command (and dropped back to idle) is
+    // selected again by its UID.
+    if (!uid_.empty()) {
+        unsigned char sak = 0;
+        if (!typea::selectByUid(reader(), uid_, &sak)) {
+            throw Failure(kExitReaderStatus, "the tag " + toHex(uid_) + " no longer answers");
+        }
+        return uid_;
+    }
+    // Ultralight and NTAG tags answer SAK 00 and have a 7-byte UID.
+    const auto is_tag = [](const typea::FieldCard& c) { return c.sak == 0x00 && c.uid.size() == 7; };
+    const typea::FieldCard card = typea::selectTarget(context_, is_tag);
+    if (!is_tag(card)) {
+        throw Failure(kExitReaderStatus, "not an Ultralight or NTAG tag: the card " + typea::describeCards({card}) +
+                                             " is " + typea::sortOf(card.sak));
+    }
+    uid_ = card.uid;
+    return uid_;
 }
 
 Bytes Tag::open(const AuthChoice& auth) {
@@ -102,7 +116,9 @@ std::optional<Bytes> Tag::tryRead4(unsigned page, int* result) {
 
 Bytes Tag::readPages(unsigned first, unsigned count, std::string* stopped) {
     Bytes pages;
+    Progress progress;
     for (unsigned p = first; p < first + count; p += 4) {
+        progress.step("page", p, first, first + count - 1);
         int result = 0;
         const std::optional<Bytes> data = tryRead4(p, &result);
         if (!data) {

@@ -33,7 +33,8 @@ class Tag {
 public:
     explicit Tag(Context& context) : context_(context) {}
 
-    // Selects the tag, then authenticates as `auth` asks; returns the 7-byte UID.
+    // Selects the tag (the one --uid names, else the first Ultralight/NTAG in
+    // the field), then authenticates as `auth` asks; returns the 7-byte UID.
     Bytes open(const AuthChoice& auth);
     // Selects and authenticates again, after a command that the tag refused
     // (which drops it back to idle).
@@ -74,6 +75,7 @@ private:
     Context& context_;
     AuthChoice auth_;
     Bytes pack_;
+    Bytes uid_;  // once found
 };
 
 }  // namespace kl::ul

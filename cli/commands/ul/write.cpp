@@ -1,4 +1,5 @@
 // kovalink ul write PAGE HEX
+#include "core/data_hex.h"
 #include "core/errors.h"
 #include "core/options.h"
 #include "tag.h"
@@ -26,7 +27,7 @@ public:
         kl::ul::Tag::checkPages(tag.identify(), page_, 1, "nothing was written");
         tag.write(page_, data_);
         context.out["page"] = page_;
-        context.out["written"] = kl::toHex(data_, " ");
+        context.out["written"] = kl::dataHex(context.out, data_);
     }
 
 private:

@@ -1,0 +1,10 @@
+#include "targets.h"
+
+namespace kl {
+
+Targets& targets() {
+    static Targets chosen;
+    return chosen;
+}
+
+}  // namespace kl
