@@ -116,7 +116,7 @@ class Reader:
         self.close()
 
     def call(self, name, *args):
-        """Calls any typed export with the reader's address first; raises on non-zero."""
+        """Calls an export that takes the reader's address, with it first; raises on non-zero."""
         _check(name, getattr(self.lib, name)(self.address, *args))
 
     def _variable(self, name, *args):
