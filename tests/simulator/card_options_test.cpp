@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cards/card_options.h"
+#include "server/families.h"
 
 namespace {
 
@@ -69,6 +70,30 @@ TEST(CardOptionNames, UnknownOptionIsNamed) {
     EXPECT_TRUE(sim::onlyOptions({{"uid", "01"}, {"dump", "x"}}, {"uid", "dump"}, &why));
     EXPECT_FALSE(sim::onlyOptions({{"uid", "01"}, {"ui", "01"}}, {"uid", "dump"}, &why));
     EXPECT_EQ(why, "unknown option 'ui'");
+}
+
+// Every card type reads its numbers by the one rule, and key ids stop at 15.
+TEST(CardOptionsInTheCatalogue, EveryCardTypeRefusesSignsAndSpaces) {
+    const sim::CardCatalog catalog = sim::fullCatalog();
+    const auto refusal = [&](const std::string& spec) {
+        std::string type, why;
+        sim::CardOptions options;
+        if (!sim::parseCardSpec(spec, &type, &options, &why)) return "spec: " + why;
+        return catalog.make(type, options, &why) ? std::string("made") : why;
+    };
+    EXPECT_EQ(refusal("cpu-a:tries=+3"), "tries must be a number from 1 to 15 (decimal, or hex after 0x), not '+3'");
+    EXPECT_EQ(refusal("sam:slot= 2"), "slot must be a number from 1 to 6 (decimal, or hex after 0x), not ' 2'");
+    EXPECT_EQ(refusal("contact:balance=-0"),
+              "balance must be a number from 0 to 2147483647 (decimal, or hex after 0x), not '-0'");
+    EXPECT_EQ(refusal("ultralightc:auth0= 16"),
+              "auth0 must be a number from 0 to 255 (decimal, or hex after 0x), not ' 16'");
+    EXPECT_EQ(refusal("ntag213:authlim=+7"),
+              "authlim must be a number from 0 to 7 (decimal, or hex after 0x), not '+7'");
+    EXPECT_EQ(refusal("cpu-a:key16=00112233445566778899AABBCCDDEEFF"), "unknown option 'key16'");
+    EXPECT_EQ(refusal("idcard-b:key1=00112233445566778899AABBCCDDEEFF"), "unknown option 'key1'");
+    EXPECT_EQ(refusal("cpu-a:uid=0102030405"), "uid must be 4, 7 or 10 bytes of hex");
+    EXPECT_EQ(refusal("ultralightc:auth0=0x10,readprotect=1,key=00112233445566778899AABBCCDDEEFF"), "made");
+    EXPECT_EQ(refusal("sam:slot=6,key15=0011223344556677,tries=0xF"), "made");
 }
 
 }  // namespace
