@@ -77,6 +77,9 @@ private:
                           [&] { return rf_typea_rst(a, kRequestIdle, answer.data, &answer.length); }) != 0) {
                 return;
             }
+            // Activated, the card no longer hears a halt: end its session (it
+            // goes to HALT), so that the next one answers.
+            r.tryCall("rf_cl_deselect", [&] { return rf_cl_deselect(a); });
             const Bytes got(answer.data, answer.data + answer.length);
             if (got.size() <= card.uid.size() || !std::equal(card.uid.begin(), card.uid.end(), got.begin())) return;
             ats_of[kl::toHex(card.uid)] =

@@ -19,7 +19,7 @@ start_sim --card mifare1k:uid=11223344
 for cmd in "ul info" "ul read 4 1" "ul dump $dir/u.bin" "ul fast-read 4 5" "ul write 4 01020304" \
     "ul auth --password 12345678"; do
     # shellcheck disable=SC2086
-    wrong_card "not an Ultralight or NTAG tag: the card UID 11223344 (SAK 08) is Mifare Classic 1K" $cmd
+    wrong_card "not an Ultralight or NTAG tag: the card that answered is UID 11223344 (SAK 08), Mifare Classic 1K" $cmd
 done
 checks=$((checks + 1))
 [ ! -e "$dir/u.bin" ] || fail "a dump of the wrong card type wrote a file"
@@ -71,7 +71,7 @@ stderr_has "warning: 3 type A cards answered"
 stdout_has "04 11 22"
 expect 0 ul read 0 1 --uid 04112233445566
 stdout_has "04 11 22"
-wrong_card "not an Ultralight or NTAG tag: the card UID 11223344" ul info --uid 11223344
+wrong_card "not an Ultralight or NTAG tag: the card that answered is UID 11223344" ul info --uid 11223344
 # Every card answers the next command: none was left halted.
 expect 0 scan --json
 python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d["count"]==3, d' "$dir/stdout" ||
@@ -97,6 +97,8 @@ stop_sim
 # scan decodes the ATS of a processor card (default ATS 09 78 80 70 02 'KOVA').
 start_sim --card cpu-a:uid=A1B2C3D4 --card mifare1k:uid=11223344 --card cpu-a:uid=01020304
 expect 0 scan --json
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d["count"]==3, d' "$dir/stdout" ||
+    fail "scan did not list the two processor cards and the Classic card: $(cat "$dir/stdout")"
 python3 - "$dir/stdout" <<'PY' || fail "scan's ATS: $(cat "$dir/stdout")"
 import json, sys
 cards = {c.get("uid"): c for c in json.load(open(sys.argv[1]))["cards"]}

@@ -35,8 +35,8 @@ Bytes Tag::select() {
     const auto is_tag = [](const typea::FieldCard& c) { return c.sak == 0x00 && c.uid.size() == 7; };
     const typea::FieldCard card = typea::selectTarget(context_, is_tag);
     if (!is_tag(card)) {
-        throw Failure(kExitReaderStatus, "not an Ultralight or NTAG tag: the card " + typea::describeCards({card}) +
-                                             " is " + typea::sortOf(card.sak));
+        throw Failure(kExitReaderStatus, "not an Ultralight or NTAG tag: the card that answered is " +
+                                             typea::describeCards({card}) + ", " + typea::sortOf(card.sak));
     }
     uid_ = card.uid;
     return uid_;
