@@ -19,19 +19,13 @@
 #include "server/device_server.h"
 #include "server/families.h"
 #include "server/tcp_endpoint.h"
+#include "setup_report.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using sim::Bytes;
-
-// The setup report a host sends when it opens the reader.
-const Bytes kSetup = [] {
-    Bytes r(33, 0);
-    const std::uint8_t head[] = {0x00, 0xFF, 0xC7, 0x83, 0xCC, 0x10};
-    std::copy(std::begin(head), std::end(head), r.begin());
-    return r;
-}();
+using simtest::kSetup;
 
 // rf_beep(0, 10) as it goes on the wire: one report.
 const Bytes kBeep = {0x00, 0x08, 0x02, 0x00, 0x00, 0x04, 0x1D, 0x0A, 0x2B, 0x03, 0, 0, 0, 0, 0, 0, 0,
@@ -106,6 +100,24 @@ protected:
         }
         return got;
     }
+    enum class Then { reports, endSending };
+    // Connects, presents `presented` as the token, then sends the setup and
+    // a beep or ends sending: true when the endpoint closes the connection
+    // without a byte in reply.
+    bool closedWithoutReply(const std::string& presented, Then then) const {
+        const int host = connectTo("127.0.0.1");
+        if (host < 0 || !sendText(host, presented)) return false;
+        if (then == Then::reports) {
+            sendReport(host, kSetup);
+            sendReport(host, kBeep);
+        } else {
+            ::shutdown(host, SHUT_WR);
+        }
+        const bool closed = closedSilently(host, 3000);
+        ::close(host);
+        return closed;
+    }
+
     // True when the endpoint has closed the connection within `ms`, with
     // nothing sent before. Closing with unread bytes resets the connection
     // instead of ending it: both count.
@@ -164,34 +176,17 @@ TEST_F(TcpEndpointTest, AHostWithTheTokenIsServedReportByReport) {
 }
 
 TEST_F(TcpEndpointTest, AWrongTokenIsClosedWithoutAReply) {
-    const int host = connectTo("127.0.0.1");
-    ASSERT_GE(host, 0);
     std::string wrong = token();
     wrong[31] = wrong[31] == '0' ? '1' : '0';  // one digit off
-    ASSERT_TRUE(sendText(host, wrong));
-    sendReport(host, kSetup);
-    sendReport(host, kBeep);
-    EXPECT_TRUE(closedSilently(host, 3000));
-    ::close(host);
+    EXPECT_TRUE(closedWithoutReply(wrong, Then::reports));
     EXPECT_EQ(server->requestCount(), 0u);
 }
 
 TEST_F(TcpEndpointTest, AShortTokenIsClosedWithoutAReply) {
-    const int host = connectTo("127.0.0.1");
-    ASSERT_GE(host, 0);
     // The first half of the right token, then nothing more.
-    ASSERT_TRUE(sendText(host, token().substr(0, 16)));
-    ::shutdown(host, SHUT_WR);
-    EXPECT_TRUE(closedSilently(host, 3000));
-    ::close(host);
-
-    // A short token followed by a report: the report's bytes do not complete it.
-    const int second = connectTo("127.0.0.1");
-    ASSERT_GE(second, 0);
-    ASSERT_TRUE(sendText(second, token().substr(0, 16)));
-    sendReport(second, kBeep);
-    EXPECT_TRUE(closedSilently(second, 3000));
-    ::close(second);
+    EXPECT_TRUE(closedWithoutReply(token().substr(0, 16), Then::endSending));
+    // Followed by reports: their bytes do not complete it.
+    EXPECT_TRUE(closedWithoutReply(token().substr(0, 16), Then::reports));
     EXPECT_EQ(server->requestCount(), 0u);
 }
 
@@ -207,17 +202,11 @@ TEST_F(TcpEndpointTest, ListensOnTheLoopbackAddressOnly) {
 }
 
 TEST_F(TcpEndpointTest, StopRemovesThePortFileAndClosesThePort) {
-    const int port = endpoint->port();
     ASSERT_TRUE(fs::exists(portFile()));
     endpoint->stop();
     EXPECT_FALSE(fs::exists(portFile()));
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<std::uint16_t>(port));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_NE(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-    ::close(fd);
+    // The port is closed: nothing accepts on it any more.
+    EXPECT_LT(connectTo("127.0.0.1"), 0);
     endpoint->stop();  // a second stop does nothing
 }
 
