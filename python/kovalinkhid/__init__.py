@@ -20,7 +20,7 @@ a Reader is a handle on that one reader, not a separate connection.
 import ctypes
 
 from . import _library
-from ._status import STATUS_TEXTS, STATUS_NAMES, RESULT_LOCAL_FAILURE, RESULT_TOO_LONG, SEARCH_TEXTS
+from ._status import STATUS_TEXTS, STATUS_NAMES, RESULT_TEXTS, SEARCH_TEXTS, UNDOCUMENTED_STATUS_TEXT, OTHER_RESULT_TEXT
 from ._status import *  # noqa: F401,F403  (STATUS_OK, STATUS_NO_CARD ...)
 
 __all__ = ["Reader", "ReaderError", "status_text", "result_text", "library", "library_version",
@@ -49,16 +49,10 @@ def status_text(status):
 
 def result_text(result):
     """A sentence for any result of a command; never None."""
-    text = STATUS_TEXTS.get(result)
+    text = STATUS_TEXTS.get(result, RESULT_TEXTS.get(result))
     if text is not None:
         return text
-    if result == RESULT_LOCAL_FAILURE:
-        return "local failure: argument refused, no reader open, no reply, or a rejected or wrong-length reply"
-    if result == RESULT_TOO_LONG:
-        return "a length above the function's limit; nothing was sent"
-    if 2 <= result <= 255:
-        return "reader status not documented"
-    return "not a result of this library"
+    return UNDOCUMENTED_STATUS_TEXT if 2 <= result <= 255 else OTHER_RESULT_TEXT
 
 
 class ReaderError(Exception):
@@ -122,7 +116,7 @@ class Reader:
         self.close()
 
     def call(self, name, *args):
-        """Calls any typed export with the reader's address first; raises on non-zero."""
+        """Calls an export that takes the reader's address, with it first; raises on non-zero."""
         _check(name, getattr(self.lib, name)(self.address, *args))
 
     def _variable(self, name, *args):

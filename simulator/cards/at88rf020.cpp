@@ -108,7 +108,7 @@ void registerAt88rf020Cards(CardCatalog& catalog) {
         }
         Bytes pupi = options.count("dump") ? Bytes(memory.begin(), memory.begin() + 4) : Bytes{0xA1, 0xB2, 0xC3, 0xD4};
         Bytes password(memory.begin() + kPasswordOffset, memory.begin() + kPasswordOffset + 8);
-        if (!hexOption(options, "uid", 4, &pupi, why) || !hexOption(options, "password", 8, &password, why)) {
+        if (!hexOption(options, "uid", {4}, &pupi, why) || !hexOption(options, "password", {8}, &password, why)) {
             return nullptr;
         }
         std::copy(password.begin(), password.end(), memory.begin() + kPasswordOffset);

@@ -258,9 +258,9 @@ CardType labelType(const LabelModel& model, const char* default_uid) {
         parseHex(default_uid, &uid);
         Bytes memory(model.blocks * Iso15693Label::kBlockSize, 0x00);
         Bytes dsfid{0x00}, afi{0x00};
-        if (!onlyOptions(options, {"uid", "dump", "dsfid", "afi"}, why) || !hexOption(options, "uid", 8, &uid, why) ||
-            !loadImage(options, memory.size(), &memory, why) || !hexOption(options, "dsfid", 1, &dsfid, why) ||
-            !hexOption(options, "afi", 1, &afi, why)) {
+        if (!onlyOptions(options, {"uid", "dump", "dsfid", "afi"}, why) || !hexOption(options, "uid", {8}, &uid, why) ||
+            !loadImage(options, memory.size(), &memory, why) || !hexOption(options, "dsfid", {1}, &dsfid, why) ||
+            !hexOption(options, "afi", {1}, &afi, why)) {
             return nullptr;
         }
         if (uid[0] != 0xE0 || uid[1] != model.manufacturer) {

@@ -1,7 +1,8 @@
 // Catalogue entries of the processor cards and contact modules.
-#include <cstdlib>
-#include <set>
+#include <string>
+#include <vector>
 
+#include "cards/card_options.h"
 #include "cards/card_types.h"
 #include "cards/catalog.h"
 #include "cards/cpu_card.h"
@@ -27,46 +28,20 @@ bool fail(std::string* why, const std::string& text) {
     return false;
 }
 
-bool hexOption(const CardOptions& o, const std::string& name, Bytes* out, std::size_t min, std::size_t max,
-               std::string* why) {
-    auto it = o.find(name);
-    if (it == o.end()) return true;
-    Bytes value;
-    if (!parseHex(it->second, &value) || value.size() < min || value.size() > max) {
-        return fail(why, name + " must be " + std::to_string(min) + "-" + std::to_string(max) + " hex bytes");
-    }
-    *out = value;
-    return true;
-}
-
-bool numberOption(const CardOptions& o, const std::string& name, long* out, long min, long max, std::string* why) {
-    auto it = o.find(name);
-    if (it == o.end()) return true;
-    char* end = nullptr;
-    const long value = std::strtol(it->second.c_str(), &end, 10);
-    if (it->second.empty() || *end != '\0' || value < min || value > max) {
-        return fail(why, name + " must be a number from " + std::to_string(min) + " to " + std::to_string(max));
-    }
-    *out = value;
-    return true;
-}
-
-// Options outside `known` (and keyN) are refused, so typing errors show.
-bool onlyKnown(const CardOptions& o, const std::set<std::string>& known, std::string* why) {
-    for (const auto& [name, value] : o) {
-        const bool key_n = name.size() > 3 && name.compare(0, 3, "key") == 0 &&
-                           name.find_first_not_of("0123456789", 3) == std::string::npos;
-        if (!key_n && known.count(name) == 0) return fail(why, "unknown option '" + name + "'");
-    }
-    return true;
+// The options every COS takes besides `more`: key, tries and key0 to key15.
+std::vector<std::string> cosOptions(std::initializer_list<const char*> more) {
+    std::vector<std::string> known(more.begin(), more.end());
+    known.insert(known.end(), {"key", "tries"});
+    for (int id = 0; id < 16; ++id) known.push_back("key" + std::to_string(id));
+    return known;
 }
 
 // Keys, PIN, purse and diversification of a COS from the options.
 bool configure(Cos& cos, const CardOptions& o, bool card, const Bytes& serial, std::string* why) {
-    long tries = 3;
-    if (!numberOption(o, "tries", &tries, 1, 15, why)) return false;
+    unsigned long tries = 3;
+    if (!numberOption(o, "tries", 1, 15, &tries, why)) return false;
     Bytes key0 = kDefaultKey;
-    if (!hexOption(o, "key", &key0, 8, 16, why)) return false;
+    if (!hexOption(o, "key", 8, 16, &key0, why)) return false;
     cos.setKey(0, key0, static_cast<int>(tries));
     // Default purse key (cards) or purse and authentication keys (SAMs).
     for (int id = 1; id <= (card ? 1 : 2); ++id) {
@@ -74,16 +49,15 @@ bool configure(Cos& cos, const CardOptions& o, bool card, const Bytes& serial, s
     }
     for (int id = 0; id < 16; ++id) {
         Bytes value;
-        if (!hexOption(o, "key" + std::to_string(id), &value, 8, 16, why)) return false;
+        if (!hexOption(o, "key" + std::to_string(id), 8, 16, &value, why)) return false;
         if (!value.empty()) cos.setKey(static_cast<std::uint8_t>(id), value, static_cast<int>(tries));
     }
     if (!card) return true;
     Bytes pin{0x12, 0x34, 0x56}, reload = kDefaultKey;
-    long pin_tries = 3, balance = 0, diversify = 0;
-    if (!hexOption(o, "pin", &pin, 1, 8, why) || !numberOption(o, "pin_tries", &pin_tries, 1, 15, why) ||
-        !hexOption(o, "reload_key", &reload, 16, 16, why) ||
-        !numberOption(o, "balance", &balance, 0, 0x7FFFFFFF, why) ||
-        !numberOption(o, "diversify", &diversify, 0, 1, why)) {
+    unsigned long pin_tries = 3, balance = 0, diversify = 0;
+    if (!hexOption(o, "pin", 1, 8, &pin, why) || !numberOption(o, "pin_tries", 1, 15, &pin_tries, why) ||
+        !hexOption(o, "reload_key", {16}, &reload, why) || !numberOption(o, "balance", 0, 0x7FFFFFFF, &balance, why) ||
+        !numberOption(o, "diversify", 0, 1, &diversify, why)) {
         return false;
     }
     cos.setPin(pin, static_cast<int>(pin_tries));
@@ -95,11 +69,11 @@ bool configure(Cos& cos, const CardOptions& o, bool card, const Bytes& serial, s
     return true;
 }
 
-const std::set<std::string> kCardOptions = {"key", "tries", "diversify", "pin", "pin_tries", "reload_key", "balance"};
-
-std::set<std::string> with(std::set<std::string> base, std::initializer_list<std::string> more) {
-    base.insert(more.begin(), more.end());
-    return base;
+// The options of every card with a COS, besides `more`.
+std::vector<std::string> cardOptions(std::initializer_list<const char*> more) {
+    std::vector<std::string> known = cosOptions(more);
+    known.insert(known.end(), {"diversify", "pin", "pin_tries", "reload_key", "balance"});
+    return known;
 }
 
 std::array<std::uint8_t, 4> pupiOf(const Bytes& b) { return {b[0], b[1], b[2], b[3]}; }
@@ -107,12 +81,8 @@ std::array<std::uint8_t, 4> pupiOf(const Bytes& b) { return {b[0], b[1], b[2], b
 CardPtr makeCpuA(const CardOptions& o, std::string* why) {
     Bytes uid{0xA1, 0xB2, 0xC3, 0xD4};
     Bytes ats{0x09, 0x78, 0x80, 0x70, 0x02, 'K', 'O', 'V', 'A'};
-    if (!onlyKnown(o, with(kCardOptions, {"uid", "ats"}), why) || !hexOption(o, "uid", &uid, 4, 10, why) ||
-        !hexOption(o, "ats", &ats, 1, 32, why)) {
-        return nullptr;
-    }
-    if (uid.size() != 4 && uid.size() != 7 && uid.size() != 10) {
-        fail(why, "uid must be 4, 7 or 10 bytes");
+    if (!onlyOptions(o, cardOptions({"uid", "ats"}), why) || !hexOption(o, "uid", {4, 7, 10}, &uid, why) ||
+        !hexOption(o, "ats", 1, 32, &ats, why)) {
         return nullptr;
     }
     auto cos = std::make_shared<Cos>(Cos::Role::card);
@@ -122,7 +92,7 @@ CardPtr makeCpuA(const CardOptions& o, std::string* why) {
 
 CardPtr makeCpuB(const CardOptions& o, std::string* why) {
     Bytes pupi{0x11, 0x22, 0x33, 0x44};
-    if (!onlyKnown(o, with(kCardOptions, {"pupi"}), why) || !hexOption(o, "pupi", &pupi, 4, 4, why)) return nullptr;
+    if (!onlyOptions(o, cardOptions({"pupi"}), why) || !hexOption(o, "pupi", {4}, &pupi, why)) return nullptr;
     auto cos = std::make_shared<Cos>(Cos::Role::card);
     if (!configure(*cos, o, true, pupi, why)) return nullptr;
     return std::make_shared<CpuCardB>(pupiOf(pupi), cos);
@@ -130,18 +100,18 @@ CardPtr makeCpuB(const CardOptions& o, std::string* why) {
 
 CardPtr makeIdCard(const CardOptions& o, std::string* why) {
     Bytes pupi{0x00, 0x00, 0x00, 0x00}, uid{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0};
-    if (!onlyKnown(o, {"pupi", "uid"}, why) || !hexOption(o, "pupi", &pupi, 4, 4, why) ||
-        !hexOption(o, "uid", &uid, 8, 8, why)) {
+    if (!onlyOptions(o, {"pupi", "uid"}, why) || !hexOption(o, "pupi", {4}, &pupi, why) ||
+        !hexOption(o, "uid", {8}, &uid, why)) {
         return nullptr;
     }
     return std::make_shared<IdCardB>(pupiOf(pupi), uid);
 }
 
 CardPtr makeSam(const CardOptions& o, std::string* why) {
-    long slot = 1;
+    unsigned long slot = 1;
     Bytes atr{0x3B, 0x18, 0x13, 'K', 'O', 'V', 'A', 'S', 'A', 'M', '1'};
-    if (!onlyKnown(o, {"slot", "atr", "key", "tries"}, why) || !numberOption(o, "slot", &slot, 1, 6, why) ||
-        !hexOption(o, "atr", &atr, 2, 32, why)) {
+    if (!onlyOptions(o, cosOptions({"slot", "atr"}), why) || !numberOption(o, "slot", 1, 6, &slot, why) ||
+        !hexOption(o, "atr", 2, 32, &atr, why)) {
         return nullptr;
     }
     auto sam = std::make_shared<SamCard>(static_cast<int>(slot), atr);
@@ -151,10 +121,10 @@ CardPtr makeSam(const CardOptions& o, std::string* why) {
 }
 
 CardPtr makeContact(const CardOptions& o, std::string* why) {
-    long shorted = 0;
+    unsigned long shorted = 0;
     Bytes atr{0x3B, 0x18, 0x13, 'K', 'O', 'V', 'A', 'C', 'P', 'U', '1'};
-    if (!onlyKnown(o, with(kCardOptions, {"atr", "short"}), why) || !hexOption(o, "atr", &atr, 2, 32, why) ||
-        !numberOption(o, "short", &shorted, 0, 1, why)) {
+    if (!onlyOptions(o, cardOptions({"atr", "short"}), why) || !hexOption(o, "atr", 2, 32, &atr, why) ||
+        !numberOption(o, "short", 0, 1, &shorted, why)) {
         return nullptr;
     }
     auto card = std::make_shared<ContactCard>(atr, shorted == 1);

@@ -183,7 +183,7 @@ namespace {
 // chipid=: the SR176's 4-bit id as one hex digit (or a byte 00-0F), one
 // byte for the others.
 bool chipIdOption(const CardOptions& options, StType type, Bytes* out, std::string* why) {
-    if (type != StType::sr176) return hexOption(options, "chipid", 1, out, why);
+    if (type != StType::sr176) return hexOption(options, "chipid", {1}, out, why);
     const auto found = options.find("chipid");
     if (found == options.end()) return true;
     const std::string& text = found->second;
@@ -213,7 +213,7 @@ CardType chipType(StType type, const char* name, const char* description, std::s
         parseHex("D002000000000001", &uid);
         Bytes memory(image_size, 0xFF);
         Bytes chip_id;
-        if (!onlyOptions(options, {"uid", "chipid", "dump"}, why) || !hexOption(options, "uid", 8, &uid, why) ||
+        if (!onlyOptions(options, {"uid", "chipid", "dump"}, why) || !hexOption(options, "uid", {8}, &uid, why) ||
             !chipIdOption(options, type, &chip_id, why) || !loadImage(options, image_size, &memory, why)) {
             return nullptr;
         }

@@ -1,9 +1,8 @@
 // The type A card types of the catalogue and their options.
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "cards/card_options.h"
 #include "cards/catalog.h"
 #include "cards/mifare_classic.h"
 #include "cards/ultralight.h"
@@ -12,59 +11,6 @@
 
 namespace sim {
 namespace {
-
-// Reads the options a card type knows, refusing any other.
-class Options {
-public:
-    Options(const CardOptions& options, std::string* why) : options_(options), why_(why) {}
-
-    bool only(const std::vector<std::string>& known) {
-        for (const auto& [key, value] : options_) {
-            bool found = false;
-            for (const std::string& k : known) found = found || key == k;
-            if (!found) return fail("unknown option '" + key + "'");
-        }
-        return true;
-    }
-    bool has(const std::string& key) const { return options_.count(key) != 0; }
-    const std::string& text(const std::string& key) const { return options_.at(key); }
-
-    // Hex bytes of one of the allowed lengths, when given.
-    bool hexOption(const std::string& key, std::initializer_list<std::size_t> lengths, Bytes* out) {
-        if (!has(key)) return true;
-        Bytes bytes;
-        bool fits = parseHex(text(key), &bytes);
-        bool length_ok = false;
-        for (const std::size_t n : lengths) length_ok = length_ok || bytes.size() == n;
-        if (!fits || !length_ok) {
-            const std::string other = lengths.size() > 1 ? " (or " + std::to_string(*(lengths.end() - 1)) + ")" : "";
-            return fail(key + "= needs " + std::to_string(*lengths.begin()) + " bytes of hex" + other);
-        }
-        *out = bytes;
-        return true;
-    }
-
-    // A number 0..max (decimal or 0x hex), when given.
-    bool number(const std::string& key, unsigned max, std::optional<unsigned>* out) {
-        if (!has(key)) return true;
-        char* end = nullptr;
-        const unsigned long value = std::strtoul(text(key).c_str(), &end, 0);
-        if (text(key).empty() || *end != '\0' || value > max) {
-            return fail(key + "= needs a number from 0 to " + std::to_string(max));
-        }
-        *out = static_cast<unsigned>(value);
-        return true;
-    }
-
-    bool fail(const std::string& reason) {
-        if (why_) *why_ = reason;
-        return false;
-    }
-
-private:
-    const CardOptions& options_;
-    std::string* why_;
-};
 
 // Lays what an image file knows over `image`, the card as it would be
 // without the file: bytes the file marks unknown, and sectors it leaves out,
@@ -82,24 +28,23 @@ CardPtr refuse(const common::image::Error& error, std::string* why) {
 }
 
 CardPtr makeClassic(MifareClassic::Size size, const CardOptions& options, std::string* why) {
-    Options o(options, why);
     Bytes uid = size == MifareClassic::Size::k1K ? Bytes{0xA1, 0xB2, 0xC3, 0xD4} : Bytes{0xC4, 0xB3, 0xA2, 0xF1};
     Bytes image, key_a, key_b;
-    if (!o.only({"uid", "dump", "keya", "keyb"}) || !o.hexOption("uid", {4, 7}, &uid) ||
-        !o.hexOption("keya", {6}, &key_a) || !o.hexOption("keyb", {6}, &key_b)) {
+    if (!onlyOptions(options, {"uid", "dump", "keya", "keyb"}, why) || !hexOption(options, "uid", {4, 7}, &uid, why) ||
+        !hexOption(options, "keya", {6}, &key_a, why) || !hexOption(options, "keyb", {6}, &key_b, why)) {
         return nullptr;
     }
-    if (o.has("dump")) {
+    if (options.count("dump")) {
         const MifareClassic blank(size, uid);
         common::image::Image file;
         common::image::Error error;
-        if (!common::image::loadClassic(o.text("dump"), &file, &error) ||
+        if (!common::image::loadClassic(options.at("dump"), &file, &error) ||
             !common::image::fitClassic(&file, blank.layout(), &error)) {
             return refuse(error, why);
         }
         image = blank.image();
         overlay(file, &image);
-        if (!o.has("uid")) {
+        if (!options.count("uid")) {
             // Block 0 starts with the UID; a 4-byte UID is followed by its BCC.
             const bool four = (image[0] ^ image[1] ^ image[2] ^ image[3]) == image[4];
             uid.assign(image.begin(), image.begin() + (four ? 4 : 7));
@@ -117,27 +62,28 @@ CardPtr makeClassic(MifareClassic::Size size, const CardOptions& options, std::s
 }
 
 CardPtr makeTag(UltralightCard::Model model, const CardOptions& options, std::string* why) {
-    Options o(options, why);
     Bytes uid = {0x04, 0x5A, 0x6B, 0x7C, 0x8D, 0x9E, static_cast<std::uint8_t>(0x80 + static_cast<int>(model))};
     Bytes image, key, pwd, pack, signature;
-    std::optional<unsigned> auth0, protect, authlim;
+    unsigned long auth0 = 0, protect = 0, authlim = 0;
     const bool ulc = model == UltralightCard::Model::ultralightC, ntag213 = model == UltralightCard::Model::ntag213;
     std::vector<std::string> known = {"uid", "dump"};
     if (ulc) known = {"uid", "dump", "key", "auth0", "readprotect"};
     if (ntag213) known = {"uid", "dump", "pwd", "pack", "auth0", "prot", "authlim", "signature"};
-    if (!o.only(known) || !o.hexOption("uid", {7}, &uid) || !o.hexOption("key", {16}, &key) ||
-        !o.hexOption("pwd", {4}, &pwd) || !o.hexOption("pack", {2}, &pack) ||
-        !o.hexOption("signature", {32}, &signature) || !o.number("auth0", 255, &auth0) ||
-        !o.number("readprotect", 1, &protect) || !o.number("prot", 1, &protect) || !o.number("authlim", 7, &authlim)) {
+    if (!onlyOptions(options, known, why) || !hexOption(options, "uid", {7}, &uid, why) ||
+        !hexOption(options, "key", {16}, &key, why) || !hexOption(options, "pwd", {4}, &pwd, why) ||
+        !hexOption(options, "pack", {2}, &pack, why) || !hexOption(options, "signature", {32}, &signature, why) ||
+        !numberOption(options, "auth0", 0, 255, &auth0, why) ||
+        !numberOption(options, "readprotect", 0, 1, &protect, why) ||
+        !numberOption(options, "prot", 0, 1, &protect, why) || !numberOption(options, "authlim", 0, 7, &authlim, why)) {
         return nullptr;
     }
-    if (o.has("dump")) {
+    if (options.count("dump")) {
         image = UltralightCard(model, uid).image();
         common::image::Image file;
         common::image::Error error;
-        if (!common::image::loadPages(o.text("dump"), image.size(), &file, &error)) return refuse(error, why);
+        if (!common::image::loadPages(options.at("dump"), image.size(), &file, &error)) return refuse(error, why);
         overlay(file, &image);
-        if (!o.has("uid")) uid = {image[0], image[1], image[2], image[4], image[5], image[6], image[7]};
+        if (!options.count("uid")) uid = {image[0], image[1], image[2], image[4], image[5], image[6], image[7]};
     }
     auto tag = std::make_shared<UltralightCard>(model, uid);
     if (!image.empty() && !tag->loadImage(image, why)) return nullptr;
@@ -146,9 +92,9 @@ CardPtr makeTag(UltralightCard::Model model, const CardOptions& options, std::st
         tag->setPassword(pwd.empty() ? Bytes{0xFF, 0xFF, 0xFF, 0xFF} : pwd, pack.empty() ? Bytes{0, 0} : pack);
     }
     if (!signature.empty()) tag->setSignature(signature);
-    if (auth0) tag->setAuth0(static_cast<std::uint8_t>(*auth0));
-    if (protect) tag->setReadProtection(*protect != 0);
-    if (authlim) tag->setAuthLimit(static_cast<std::uint8_t>(*authlim));
+    if (options.count("auth0")) tag->setAuth0(static_cast<std::uint8_t>(auth0));
+    if (options.count("readprotect") || options.count("prot")) tag->setReadProtection(protect != 0);
+    if (options.count("authlim")) tag->setAuthLimit(static_cast<std::uint8_t>(authlim));
     return tag;
 }
 

@@ -137,7 +137,15 @@ class Offline(unittest.TestCase):
         self.assertEqual(shown, kv._status.STATUS_TEXTS)
         self.assertEqual(kv.status_text(0x0A), "no card answered")
         self.assertIsNone(kv.status_text(1))
-        self.assertTrue(kv.result_text(1).startswith("local failure"))
+
+    def test_result_texts_are_the_headers(self):
+        # Copied from kv_result_text() in kovalink/status.h; the second holds a ';'.
+        self.assertEqual(kv.result_text(1), "local failure: argument refused, no reader open, no reply, "
+                                            "or a rejected or wrong-length reply")
+        self.assertEqual(kv.result_text(-2), "a length above the function's limit; nothing was sent")
+        self.assertEqual((kv.result_text(0x0A), kv.result_text(0)), ("no card answered", "success"))
+        self.assertEqual([kv.result_text(r) for r in (0x0E, 255)], ["reader status not documented"] * 2)
+        self.assertEqual([kv.result_text(r) for r in (256, -1, -3)], ["not a result of this library"] * 3)
 
     def test_library_version(self):
         self.assertEqual(kv.library_version(), 19)
