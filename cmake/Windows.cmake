@@ -1,5 +1,31 @@
-# The Windows build's checks: each DLL's export table against its list, and
-# the tests, which run under wine (CMAKE_CROSSCOMPILING_EMULATOR).
+# The Windows build beside the two DLLs: kovalink.exe with the toolkit it
+# uses (common/), and the checks: each DLL's export table against its list,
+# and the tests, which run under wine (CMAKE_CROSSCOMPILING_EMULATOR).
+
+# CLI11 and nlohmann-json are header-only: the Debian packages' headers serve
+# the cross build too. Only their own folders are put on the include path,
+# never /usr/include with the host's C library.
+set(KOVALINK_HEADER_ONLY ${CMAKE_BINARY_DIR}/header-only)
+foreach(package CLI11:CLI nlohmann_json:nlohmann)
+  string(REPLACE ":" ";" parts ${package})
+  list(GET parts 0 name)
+  list(GET parts 1 folder)
+  file(MAKE_DIRECTORY ${KOVALINK_HEADER_ONLY}/include ${KOVALINK_HEADER_ONLY}/${name})
+  file(CREATE_LINK /usr/include/${folder} ${KOVALINK_HEADER_ONLY}/include/${folder} SYMBOLIC)
+  # find_package(${name}) takes this package file.
+  file(WRITE ${KOVALINK_HEADER_ONLY}/${name}/${name}Config.cmake
+       "if(NOT TARGET ${name}::${name})\n"
+       "  add_library(${name}::${name} INTERFACE IMPORTED)\n"
+       "  target_include_directories(${name}::${name} SYSTEM INTERFACE ${KOVALINK_HEADER_ONLY}/include)\n"
+       "endif()\n")
+  set(${name}_DIR ${KOVALINK_HEADER_ONLY}/${name} CACHE PATH "" FORCE)
+endforeach()
+# localtime_r and gmtime_r, as mingw-w64 offers them.
+add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS=200112L)
+add_subdirectory(common)
+add_subdirectory(cli)
+include(cmake/WindowsPackage.cmake)
+
 if(NOT KOVALINK_TESTS)
   return()
 endif()
@@ -16,4 +42,6 @@ foreach(library TavoHID KovalinkHID)
                    $<TARGET_FILE:${library}> ${list})
 endforeach()
 set_tests_properties(KovalinkHID_export_table PROPERTIES ENVIRONMENT "KOVALINK_SAME_ENTRY=rf_M1_Halt_same_K62TX=rf_halt")
+add_test(NAME windows_package COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/package_listing.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(windows_package PROPERTIES LABELS windows TIMEOUT 120)
 add_subdirectory(tests/windows)

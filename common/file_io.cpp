@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace common {
@@ -110,6 +111,30 @@ bool writeFileReplacing(const std::string& path, const std::string& content, std
         return false;
     }
     return true;
+}
+
+bool appendPrivateFile(const std::string& path, const std::string& text, std::string* why) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        *why = std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    const bool private_now =
+        ::fstat(fd, &info) != 0 || (info.st_mode & 077) == 0 || ::fchmod(fd, info.st_mode & 0700) == 0;
+    bool ok = private_now && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    int error = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) *why = std::strerror(error);
+    return ok;
+}
+
+std::string homeFolder() {
+    const char* home = std::getenv("HOME");
+    return home != nullptr ? home : "";
 }
 
 }  // namespace common

@@ -22,4 +22,13 @@ bool readBoundedFile(const std::string& path, std::size_t max_bytes, const std::
 // flash files hold keys).
 bool writeFileReplacing(const std::string& path, const std::string& content, std::string* why);
 
+// Appends `text` to `path` in one write, creating the file readable and
+// writable by its owner only, and making an older file private too (on
+// Windows the file follows its folder's access list). Never follows a
+// planted symlink.
+bool appendPrivateFile(const std::string& path, const std::string& text, std::string* why);
+
+// The user's home folder: $HOME, on Windows %USERPROFILE%; empty when unset.
+std::string homeFolder();
+
 }  // namespace common

@@ -10,10 +10,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-win-$arch
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-# The end-to-end test runs against the Linux readersim of the normal build
-# (scripts/test.sh builds it first; build it with scripts/build.sh otherwise).
+# The end-to-end tests run against the Linux readersim of the normal build
+# (scripts/test.sh builds it first; build it with scripts/build.sh otherwise),
+# or the one $KOVALINK_READERSIM names.
 readersim=()
-[ -x "$root/build/out/readersim" ] && readersim=(-DKOVALINK_READERSIM="$root/build/out/readersim")
+linux_readersim=${KOVALINK_READERSIM:-$root/build/out/readersim}
+[ -x "$linux_readersim" ] && readersim=(-DKOVALINK_READERSIM="$linux_readersim")
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-$arch.cmake" \
       -DKOVALINK_WERROR=ON "${launcher[@]}" "${readersim[@]}"
 cmake --build "$build" -j"$(nproc)"

@@ -1,6 +1,5 @@
 // Windows: virtual readers over TCP on 127.0.0.1. The virtual-device folder
-// ($TAVOHID_VIRTUAL_DIR when set, set but empty: none; else
-// %LOCALAPPDATA%\tavohid) holds "<vid>-<pid>-<name>.tcp" files with
+// (reader_list.h) holds "<vid>-<pid>-<name>.tcp" files with
 // "<port> <token>"; the token goes first on the connection, then one 33-byte
 // report per message both ways.
 #include <winsock2.h>
@@ -13,19 +12,13 @@
 #include <fstream>
 #include <string>
 
+#include "reader_list.h"
 #include "virtual_tcp.h"
 
 namespace tavo {
 namespace {
 
 constexpr std::size_t kTokenDigits = 32;
-
-std::string folder() {
-    const char* dir = std::getenv("TAVOHID_VIRTUAL_DIR");
-    if (dir != nullptr) return dir;
-    const char* local = std::getenv("LOCALAPPDATA");
-    return local != nullptr && *local != '\0' ? std::string(local) + "\\tavohid" : std::string();
-}
 
 class WinsockUser {
 public:
@@ -112,8 +105,8 @@ class TcpBackend final : public Backend {
 public:
     std::vector<DeviceInfo> enumerate() override {
         std::vector<DeviceInfo> found;
-        const std::string dir = folder();
-        if (dir.empty()) return found;
+        const std::string dir = virtualDeviceDir();
+        if (dir.empty() || !virtualDirTrusted(dir, nullptr)) return found;
         WIN32_FIND_DATAA entry;
         HANDLE search = ::FindFirstFileA((dir + "\\*.tcp").c_str(), &entry);
         if (search == INVALID_HANDLE_VALUE) return found;

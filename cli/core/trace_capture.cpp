@@ -6,24 +6,29 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform.h"
+
 namespace kl {
 
 TraceCapture::~TraceCapture() {
-    unlink();
     if (fd_ >= 0) ::close(fd_);
+    remove();
 }
 
 std::string TraceCapture::start() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string name = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/kovalink-trace-XXXXXX";
-    fd_ = ::mkstemp(name.data());  // a new file only this user may read
+    std::string name;
+    fd_ = createTemporaryFile("kovalink-trace", &name);  // a new file only this user may read
     if (fd_ < 0) return name + ": " + std::strerror(errno);
     path_ = name;
-    ::setenv("TAVOHID_TRACE", path_.c_str(), 1);
+    setEnvironment("TAVOHID_TRACE", path_);
     return {};
 }
 
 void TraceCapture::unlink() {
+    if (kRemovesOpenFiles) remove();
+}
+
+void TraceCapture::remove() {
     if (path_.empty()) return;
     ::unlink(path_.c_str());
     path_.clear();
@@ -32,6 +37,8 @@ void TraceCapture::unlink() {
 std::string TraceCapture::take() {
     std::string text;
     if (fd_ < 0) return text;
+    // Windows C runtimes remember an end of file once met; a seek forgets it.
+    ::lseek(fd_, 0, SEEK_CUR);
     char chunk[4096];
     for (;;) {
         const ssize_t n = ::read(fd_, chunk, sizeof chunk);

@@ -18,13 +18,16 @@ public:
     std::string start();
 
     // Once the transport has opened the file (or failed to), its name goes;
-    // the file itself lives on while either side holds it.
+    // the file itself lives on while either side holds it. On Windows an
+    // open file cannot go: it goes when the capture ends.
     void unlink();
 
     // The text written since the last call.
     std::string take();
 
 private:
+    void remove();
+
     int fd_ = -1;
     std::string path_;
 };

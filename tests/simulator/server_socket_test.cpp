@@ -18,6 +18,7 @@
 #include "frame_codec.h"
 #include "server/device_server.h"
 #include "server/families.h"
+#include "setup_report.h"
 
 namespace {
 
@@ -25,12 +26,7 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using sim::Bytes;
 
-const Bytes kSetup = [] {
-    Bytes r(33, 0);
-    const std::uint8_t head[] = {0x00, 0xFF, 0xC7, 0x83, 0xCC, 0x10};
-    std::copy(std::begin(head), std::end(head), r.begin());
-    return r;
-}();
+using simtest::kSetup;
 
 // rf_beep(0, 10): one report, answered with one report.
 const Bytes kBeep = common::toReports(common::encodeRequest(0, 0x1D, {0x0A})).at(0);

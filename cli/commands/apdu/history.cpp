@@ -1,23 +1,17 @@
 #include "history.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <iostream>
+
+#include "file_io.h"
 
 namespace kl::apdu {
 
 std::string historyPath(const std::string& given) {
     if (!given.empty()) return given;
     if (const char* path = std::getenv("KOVALINK_HISTORY")) return path;
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return std::string(home) + "/.kovalink_history";
-    }
+    if (const std::string home = common::homeFolder(); !home.empty()) return home + "/.kovalink_history";
     return {};
 }
 
@@ -44,13 +38,10 @@ void appendHistory(const std::string& path, const std::string& target, const Byt
     const std::string line =
         std::string(stamp) + " " + target + " " + maskSecrets(command) + " -> " + toHex(response) + "\n";
     // Private to its owner from the start; an older file is made private too.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    bool ok = fd >= 0;
-    struct stat info {};
-    if (ok && ::fstat(fd, &info) == 0 && (info.st_mode & 077) != 0) ok = ::fchmod(fd, info.st_mode & 0700) == 0;
-    if (ok) ok = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-    if (fd >= 0 && ::close(fd) != 0) ok = false;
-    if (!ok) std::cerr << "kovalink: warning: cannot write the history file " << path << ": " << std::strerror(errno) << "\n";
+    std::string why;
+    if (!common::appendPrivateFile(path, line, &why)) {
+        std::cerr << "kovalink: warning: cannot write the history file " << path << ": " << why << "\n";
+    }
 }
 
 }  // namespace kl::apdu
