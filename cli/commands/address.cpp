@@ -5,7 +5,7 @@
 
 namespace {
 
-const bool kGroup = kl::registerGroup("address", "read or change the reader's address (device number)", "Reader");
+const bool kAddressGroup = kl::registerGroup("address", "read or change the reader's address (device number)", "Reader");
 
 class AddressGet : public kl::Command {
 public:

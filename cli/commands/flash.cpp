@@ -6,7 +6,7 @@
 
 namespace {
 
-const bool kGroup = kl::registerGroup("flash", "read or write the reader's own flash memory", "Reader");
+const bool kFlashGroup = kl::registerGroup("flash", "read or write the reader's own flash memory", "Reader");
 
 class FlashRead : public kl::Command {
 public:

@@ -66,7 +66,7 @@ private:
 // Registers `Class` under `path`; a top-level command may name its --help section.
 #define KL_COMMAND_IN(Class, path, help, section)                                           \
     namespace {                                                                             \
-    const bool KL_CONCAT(kRegistered, __LINE__) =                                           \
+    const bool KL_CONCAT(kRegistered, __COUNTER__) =                                           \
         kl::registerCommand({path, help, [] { return std::make_unique<Class>(); }, section}); \
     }
 #define KL_COMMAND(Class, path, help) KL_COMMAND_IN(Class, path, help, "Reader")
