@@ -1,7 +1,5 @@
 #include "session.h"
 
-#include <stdlib.h>
-
 #include <cstdio>
 #include <ostream>
 
@@ -9,6 +7,7 @@
 #include "errors.h"
 #include "exchange_count.h"
 #include "field_reset.h"
+#include "platform.h"
 #include "reader_list.h"
 #include "targets.h"
 
@@ -44,7 +43,7 @@ bool sameSerial(const std::string& text, const std::string& serial) {
 // rf_init_com on the device at `path` only (any with the ids when empty):
 // the transport considers only the device TAVOHID_DEVICE names.
 bool openDevice(const std::string& path, const Globals& globals) {
-    if (!path.empty()) ::setenv("TAVOHID_DEVICE", path.c_str(), 1);
+    if (!path.empty()) setEnvironment("TAVOHID_DEVICE", path);
     return rf_init_com(0, static_cast<int>(globals.vendor_id), static_cast<int>(globals.product_id)) == 0;
 }
 

@@ -37,7 +37,7 @@ expect 0 '"serial": "' info --json
 expect 0 "model: " --trace info
 grep -qF -- "-> 0000 16 rf_get_model" "$dir/stderr" || { echo "FAIL: no trace of rf_get_model"; failures=$((failures + 1)); }
 expect 0 "uid: F1F2F3F4" mifare search
-expect 0 '"data": "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"' mifare read 4 --json
+expect 0 '"data": "00000000000000000000000000000000"' mifare read 4 --json
 expect 0 "9000 success" apdu 0084000008
 grep -q " 0084000008 -> " "$dir/history" || { echo "FAIL: the history lacks the APDU"; failures=$((failures + 1)); }
 # The dump goes where the Windows path says, and a second one replaces it.
