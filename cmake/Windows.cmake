@@ -42,6 +42,12 @@ foreach(library TavoHID KovalinkHID)
                    $<TARGET_FILE:${library}> ${list})
 endforeach()
 set_tests_properties(KovalinkHID_export_table PROPERTIES ENVIRONMENT "KOVALINK_SAME_ENTRY=rf_M1_Halt_same_K62TX=rf_halt")
+# The simulated reader, served in the test process over TCP as on Linux
+# readersim's endpoint, for the end-to-end tests.
+add_subdirectory(simulator)
+add_library(kovalink_sim_server STATIC tests/support/sim_server.cpp)
+target_include_directories(kovalink_sim_server PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(kovalink_sim_server PUBLIC kovalink_sim)
 add_test(NAME windows_package COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/package_listing.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(windows_package PROPERTIES LABELS windows TIMEOUT 120)
 add_subdirectory(tests/windows)

@@ -26,7 +26,7 @@ export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 mkdir -p "$WINEPREFIX"
-wineserver -p >/dev/null 2>&1
+wineserver -p >/dev/null 2>&1 || true  # one may be running already
 wine cmd /c exit >/dev/null 2>&1 || true
 status=0
 (cd "$build" && ctest --output-on-failure "$@") || status=$?

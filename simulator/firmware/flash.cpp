@@ -1,9 +1,7 @@
 #include "firmware/flash.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <filesystem>
 
 #include "file_io.h"
 
@@ -13,8 +11,8 @@ bool Flash::attach(const std::string& path, std::string* why) {
     path_ = path;
     if (path.empty()) return true;
     std::string content, reason;
-    struct stat st {};
-    const bool missing = ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+    std::error_code error;
+    const bool missing = std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::not_found;
     if (!missing && common::readBoundedFile(path, kSize, "a flash file", &content, &reason)) {
         if (content.size() != kSize) {
             if (why) {

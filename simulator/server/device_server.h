@@ -1,8 +1,9 @@
-// Serves a simulated reader as a virtual HID device: a SOCK_SEQPACKET socket
-// in the virtual-device folder, one 33-byte report per message.
+// Serves a simulated reader as a virtual HID device, one 33-byte report per
+// message. On Linux: a SOCK_SEQPACKET socket in the virtual-device folder
+// (TcpEndpoint relays TCP hosts to it). On Windows, which has no such
+// sockets: TCP on 127.0.0.1, with the port and a token in the folder's
+// "<vid>-<pid>-<name>.tcp" file, as TcpEndpoint offers on Linux.
 #pragma once
-
-#include <sys/types.h>
 
 #include <atomic>
 #include <chrono>
@@ -50,9 +51,10 @@ public:
     // Takes the folder's lock for this socket name (one server per socket),
     // creates the socket and starts serving on a thread of this process.
     bool start(std::string* why);
-    // Stops serving; the socket is removed only while it is still the one
-    // this server bound.
+    // Stops serving; the socket (Windows: the port file) is removed only
+    // while it is still the one this server made.
     void stop();
+    // The socket; on Windows the port file.
     const std::string& socketPath() const { return path_; }
 
     // Queues a fault for the next replies.
@@ -82,11 +84,21 @@ public:
     int setups() const { return setups_; }
 
 private:
+    // A socket descriptor (Windows: a SOCKET, whose invalid value is -1 too).
+    using Socket = std::intptr_t;
+    static constexpr Socket kNoSocket = -1;
+
     struct Connection {
-        int fd = -1;
+        Socket fd = kNoSocket;
         bool setup_seen = false;
         common::FrameDecoder decoder;
         std::deque<Bytes> outbox;  // reports not yet taken by the host
+        // A byte stream (TCP) carries the token first, and reports that may
+        // arrive or leave in pieces.
+        bool token_seen = false;
+        std::chrono::steady_clock::time_point opened{};  // a host has 5 s for its token
+        Bytes inbox;
+        std::size_t sent = 0;  // bytes of outbox.front() already sent
     };
 
     // What the reader answers to one frame.
@@ -96,8 +108,22 @@ private:
         std::uint16_t from = 0;  // the address the reply carries
     };
 
+    // The platform's part (device_server_posix.cpp, device_server_win32.cpp).
+    bool openEndpoint(std::string* why);
+    void closeEndpoint();
+    void wakeUp();
     void run();
     void receive(Connection& connection);
+    void flush(Connection& connection);
+    void acceptHost();
+    static void closeSocket(Socket fd);
+    // Forgets the connections closed since the last call.
+    void dropClosed();
+    // Disconnects every host when unplug() asked for it.
+    void unplugIfAsked();
+
+    // One report from the host: the setup report first, then request frames.
+    void onReport(Connection& connection, const std::uint8_t* message, std::size_t n);
     // One request frame: logged, dispatched, answered.
     void handle(Connection& connection, const DecodedFrame& frame);
     // The reader's answer; nothing for a frame addressed to another reader.
@@ -109,10 +135,8 @@ private:
     // Queues reports for the host and sends what the socket takes now; a
     // host that lets kMaxQueuedReports pile up is disconnected.
     void queue(Connection& connection, const std::vector<Bytes>& reports);
-    void flush(Connection& connection);
     // Sleeps for a fault; false when the server is stopping meanwhile.
     bool pause(int ms);
-    void acceptHost();
     bool takeFault(Fault* fault);
     void closeConnection(Connection& connection);
     void trace(const std::string& line);
@@ -123,12 +147,13 @@ private:
     ServerOptions options_;
     Firmware firmware_;
     std::string path_;
-    int listen_fd_ = -1;
-    int lock_fd_ = -1;
-    dev_t socket_device_ = 0;  // of the socket file this server bound
-    ino_t socket_inode_ = 0;
+    Socket listen_fd_ = kNoSocket;
+    std::intptr_t lock_ = -1;           // the lock file's descriptor (Windows: handle)
+    std::uint64_t socket_device_ = 0;  // of the socket file this server bound
+    std::uint64_t socket_inode_ = 0;
+    std::string token_;                // Windows: what hosts present first
     std::chrono::steady_clock::time_point accept_resume_{};  // after running out of descriptors
-    int wake_[2] = {-1, -1};
+    Socket wake_[2] = {kNoSocket, kNoSocket};
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> unplug_requested_{false};

@@ -17,7 +17,6 @@ namespace sim {
 namespace {
 
 constexpr std::size_t kReport = 33;
-constexpr std::size_t kTokenDigits = 32;
 constexpr int kTokenWaitMs = 5000;
 
 bool readExactly(int fd, std::uint8_t* buffer, std::size_t length, int timeout_ms) {
@@ -58,13 +57,6 @@ std::string randomToken() {
     return token;
 }
 
-// Compares without stopping at the first difference.
-bool sameToken(const std::uint8_t* given, const std::string& token) {
-    std::uint8_t difference = 0;
-    for (std::size_t i = 0; i < kTokenDigits; ++i) difference |= static_cast<std::uint8_t>(given[i] ^ token[i]);
-    return difference == 0;
-}
-
 // One host: the token, then reports both ways until either side closes.
 void relay(int host, std::string socket_path, std::string token) {
     std::uint8_t given[kTokenDigits] = {};
@@ -102,12 +94,6 @@ void relay(int host, std::string socket_path, std::string token) {
 }
 
 }  // namespace
-
-std::string tcpPortFileName(std::uint16_t vendor_id, std::uint16_t product_id, const std::string& name) {
-    char ids[16];
-    std::snprintf(ids, sizeof ids, "%04x-%04x-", vendor_id, product_id);
-    return ids + name + ".tcp";
-}
 
 TcpEndpoint::TcpEndpoint(std::string socket_path, std::string port_file)
     : socket_path_(std::move(socket_path)), port_file_(std::move(port_file)) {}

@@ -14,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "server/port_file.h"
+
 namespace sim {
 
 class TcpEndpoint {
@@ -41,8 +43,5 @@ private:
     std::atomic<bool> running_{false};
     std::thread thread_;
 };
-
-// "<vid>-<pid>-<name>.tcp", ids as four lower-case hex digits.
-std::string tcpPortFileName(std::uint16_t vendor_id, std::uint16_t product_id, const std::string& name);
 
 }  // namespace sim

@@ -8,7 +8,12 @@
 #include <set>
 #include <sstream>
 
+#if __has_include(<sanitizer/asan_interface.h>)
 #include <sanitizer/asan_interface.h>
+#else  // a toolchain without sanitizers (mingw): the guard bytes are still checked
+#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#endif
 
 namespace badinput {
 

@@ -158,7 +158,7 @@ TEST(Housekeeping, VersionAndNullPointers) {
 
 TEST(Housekeeping, NoReaderMeansOneEverywhere) {
     kvtest::TempDir empty;
-    ::setenv("TAVOHID_VIRTUAL_DIR", empty.path().c_str(), 1);
+    kvtest::setEnvironment("TAVOHID_VIRTUAL_DIR", empty.path());
     EXPECT_EQ(rf_init_com(0, 0x1A86, 0xE010), 1);
     EXPECT_EQ(rf_beep(0, 1), 1);
     EXPECT_EQ(rf_GetErrorMessage(), 1);

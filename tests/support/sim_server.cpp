@@ -3,17 +3,40 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 
 #include "server/families.h"
 
 namespace kvtest {
 
+#ifdef _WIN32
+void setEnvironment(const std::string& name, const std::string& value) {
+    ::_putenv_s(name.c_str(), value.c_str());
+}
+
+// A folder under the user's temporary folder, which only the user may read.
+TempDir::TempDir() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const std::filesystem::path candidate =
+            std::filesystem::temp_directory_path() / ("kovalink-test-" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) path_ = candidate.string();
+    }
+    if (path_.empty()) throw std::runtime_error("no temporary folder could be made");
+}
+#else
+void setEnvironment(const std::string& name, const std::string& value) {
+    ::setenv(name.c_str(), value.c_str(), 1);
+}
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kovalink-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
+#endif
 
 TempDir::~TempDir() {
     std::error_code ignored;
@@ -24,7 +47,7 @@ SimServer::~SimServer() { stop(); }
 
 bool SimServer::start(std::string* why) {
     dir = std::make_unique<TempDir>();
-    ::setenv("TAVOHID_VIRTUAL_DIR", dir->path().c_str(), 1);
+    setEnvironment("TAVOHID_VIRTUAL_DIR", dir->path());
     reader = std::make_unique<sim::Reader>(config);
     sim::ServerOptions options;
     options.dir = dir->path();

@@ -12,6 +12,9 @@
 
 namespace kvtest {
 
+// Sets (or replaces) a variable of this process's environment.
+void setEnvironment(const std::string& name, const std::string& value);
+
 // A fresh private folder, removed with everything in it at the end.
 class TempDir {
 public:
