@@ -1,13 +1,11 @@
 #include "shell/reader_api.h"
 
-#include <dlfcn.h>
-
-std::string ReaderApi::bind(void* handle) {
-#define TORVIK_API_BIND(name)                                                   \
-    name = reinterpret_cast<decltype(name)>(handle ? ::dlsym(handle, #name) : nullptr); \
-    if (!name) {                                                                \
-        *this = ReaderApi{};                                                    \
-        return #name;                                                           \
+std::string ReaderApi::bind(const Resolver& resolve) {
+#define TORVIK_API_BIND(name)                                  \
+    name = reinterpret_cast<decltype(name)>(resolve(#name)); \
+    if (!name) {                                               \
+        *this = ReaderApi{};                                   \
+        return #name;                                          \
     }
     TORVIK_READER_API(TORVIK_API_BIND)
 #undef TORVIK_API_BIND

@@ -3,6 +3,7 @@
 // drift from the library's declarations.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "KovalinkHID.h"
@@ -17,9 +18,10 @@ struct ReaderApi {
     static constexpr int kCount = 0 TORVIK_READER_API(TORVIK_API_ONE);
 #undef TORVIK_API_ONE
 
-    // Looks every name up in a dlopen() handle, in binding order. Returns
-    // the first name that is missing (the table is then cleared), or an
-    // empty string when all are bound.
-    std::string bind(void* handle);
+    // Looks every name up with `resolve` (a loaded library's lookup by
+    // name), in binding order. Returns the first name that is missing (the
+    // table is then cleared), or an empty string when all are bound.
+    using Resolver = std::function<void (*(const char* name))()>;
+    std::string bind(const Resolver& resolve);
     bool complete() const;
 };

@@ -1,17 +1,18 @@
 #include "shell/reader_library.h"
 
-#include <dlfcn.h>
-
 #include <QDir>
 #include <QFileInfo>
 
 #ifndef TORVIK_BIN_TO_LIB
 #define TORVIK_BIN_TO_LIB "../lib"
 #endif
+#ifndef TORVIK_LIBRARY_FILE
+#define TORVIK_LIBRARY_FILE "libKovalinkHID.so"
+#endif
 
 ReaderLibrary::~ReaderLibrary() { unload(); }
 
-QString ReaderLibrary::fileName() { return QStringLiteral("libKovalinkHID.so"); }
+QString ReaderLibrary::fileName() { return QStringLiteral(TORVIK_LIBRARY_FILE); }
 
 QStringList ReaderLibrary::candidates(const QString& programDir) {
     const QDir dir(programDir);
@@ -27,18 +28,20 @@ bool ReaderLibrary::load(const QString& programDir, QString* why) {
             reasons << candidate + QStringLiteral(": no such file");
             continue;
         }
-        void* handle = ::dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            reasons << QString::fromLocal8Bit(::dlerror());
+        // Every reference resolved at load, the library's names kept to itself.
+        auto library = std::make_unique<QLibrary>(candidate);
+        library->setLoadHints(QLibrary::ResolveAllSymbolsHint);
+        if (!library->load()) {
+            reasons << library->errorString();
             continue;
         }
-        const std::string missing = api_.bind(handle);
+        const std::string missing = api_.bind([&](const char* name) { return library->resolve(name); });
         if (!missing.empty()) {
-            ::dlclose(handle);
+            library->unload();
             if (why) *why = candidate + QStringLiteral(" lacks ") + QString::fromStdString(missing);
             return false;
         }
-        handle_ = handle;
+        library_ = std::move(library);
         path_ = candidate;
         return true;
     }
@@ -48,7 +51,7 @@ bool ReaderLibrary::load(const QString& programDir, QString* why) {
 
 void ReaderLibrary::unload() {
     api_ = ReaderApi{};
-    if (handle_) ::dlclose(handle_);
-    handle_ = nullptr;
+    if (library_) library_->unload();
+    library_.reset();
     path_.clear();
 }

@@ -1,7 +1,11 @@
-// libKovalinkHID loaded at run time and its function table bound by name.
+// libKovalinkHID (KovalinkHID.dll on Windows) loaded at run time and its
+// function table bound by name.
 #pragma once
 
+#include <QLibrary>
 #include <QString>
+
+#include <memory>
 
 #include "shell/reader_api.h"
 
@@ -19,7 +23,7 @@ public:
     bool load(const QString& programDir, QString* why);
     void unload();
 
-    bool loaded() const { return handle_ != nullptr; }
+    bool loaded() const { return library_ != nullptr; }
     const ReaderApi& api() const { return api_; }
     const QString& path() const { return path_; }
 
@@ -28,7 +32,7 @@ public:
     static QStringList candidates(const QString& programDir);
 
 private:
-    void* handle_ = nullptr;
+    std::unique_ptr<QLibrary> library_;
     ReaderApi api_;
     QString path_;
 };
