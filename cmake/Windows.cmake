@@ -48,6 +48,28 @@ foreach(library TavoHID KovalinkHID)
                    $<TARGET_FILE:${library}> ${list})
 endforeach()
 set_tests_properties(KovalinkHID_export_table PROPERTIES ENVIRONMENT "KOVALINK_SAME_ENTRY=rf_M1_Halt_same_K62TX=rf_halt")
+set_tests_properties(TavoHID_export_table KovalinkHID_export_table PROPERTIES LABELS pe)
+# On i686 the calling convention shows in the code: every stdcall export
+# must pop its arguments ("ret $N"), checked against the headers without
+# running anything (this machine's kernel cannot run 32-bit programs).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  file(GLOB KOVALINK_PUBLIC_HEADERS ${CMAKE_SOURCE_DIR}/reader/include/kovalink/*.h)
+  add_test(NAME KovalinkHID_stdcall
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/check_stdcall.py ${KOVALINK_OBJDUMP} $<TARGET_FILE:KovalinkHID>
+                   ${KOVALINK_PUBLIC_HEADERS})
+  add_test(NAME TavoHID_stdcall
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/check_stdcall.py ${KOVALINK_OBJDUMP} $<TARGET_FILE:TavoHID>
+                   ${CMAKE_SOURCE_DIR}/transport/include/TavoHID.h)
+  # The check itself: a cdecl function declared stdcall is caught.
+  add_library(stdcall_probe SHARED tests/windows/stdcall_probe.c tests/windows/stdcall_probe.def)
+  target_link_options(stdcall_probe PRIVATE "LINKER:--enable-stdcall-fixup")
+  add_test(NAME stdcall_check_catches_cdecl
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/check_stdcall.py ${KOVALINK_OBJDUMP} $<TARGET_FILE:stdcall_probe>
+                   ${CMAKE_SOURCE_DIR}/tests/windows/stdcall_probe.h)
+  set_tests_properties(stdcall_check_catches_cdecl PROPERTIES
+    PASS_REGULAR_EXPRESSION "bad: entry symbol _bad, expected _<name>@8\nbad: returns with '', expected 'ret \\$0x8'\n2 stdcall exports checked, 2 faults")
+  set_tests_properties(KovalinkHID_stdcall TavoHID_stdcall stdcall_check_catches_cdecl PROPERTIES LABELS pe)
+endif()
 # The simulated reader, served in the test process over TCP as on Linux
 # readersim's endpoint, for the end-to-end tests.
 add_subdirectory(simulator)

@@ -49,3 +49,8 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 
 echo "== Windows build (x86_64, mingw-w64) and its tests under wine"
 "$root/scripts/test-windows.sh" x86_64 -j"$jobs"
+
+# This machine kind cannot run 32-bit programs (so no wine32): the i686 DLLs
+# are checked without running them.
+echo "== Windows i686 DLLs: export tables and stdcall returns"
+"$root/scripts/test-windows.sh" i686 --static
