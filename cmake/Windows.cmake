@@ -24,6 +24,8 @@ endforeach()
 add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS=200112L)
 add_subdirectory(common)
 add_subdirectory(cli)
+# The simulator and readersim.exe: on Windows the reader is served over TCP.
+add_subdirectory(simulator)
 # Torvik needs a Qt 6 for Windows, which is not part of this tree's set-up:
 # -DKOVALINK_TORVIK=ON -DCMAKE_PREFIX_PATH=<that Qt> builds torvik.exe.
 option(KOVALINK_TORVIK "build torvik.exe (needs a Qt 6 for Windows)" OFF)
@@ -70,9 +72,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     PASS_REGULAR_EXPRESSION "bad: entry symbol _bad, expected _<name>@8\nbad: returns with '', expected 'ret \\$0x8'\n2 stdcall exports checked, 2 faults")
   set_tests_properties(KovalinkHID_stdcall TavoHID_stdcall stdcall_check_catches_cdecl PROPERTIES LABELS pe)
 endif()
-# The simulated reader, served in the test process over TCP as on Linux
-# readersim's endpoint, for the end-to-end tests.
-add_subdirectory(simulator)
+# The simulated reader served in the test process, for the end-to-end tests.
 add_library(kovalink_sim_server STATIC tests/support/sim_server.cpp)
 target_include_directories(kovalink_sim_server PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(kovalink_sim_server PUBLIC kovalink_sim)

@@ -1,7 +1,7 @@
-# The Windows zip (cpack -G ZIP in the build folder): the two DLLs and
-# kovalink.exe side by side, the public headers, the mingw import libraries
-# and README-windows.txt.
-install(TARGETS KovalinkHID TavoHID kovalink RUNTIME DESTINATION . ARCHIVE DESTINATION lib)
+# The Windows zip (cpack -G ZIP in the build folder): the two DLLs,
+# kovalink.exe and readersim.exe side by side, the public headers, the mingw
+# import libraries and README-windows.txt.
+install(TARGETS KovalinkHID TavoHID kovalink readersim RUNTIME DESTINATION . ARCHIVE DESTINATION lib)
 install(FILES reader/include/KovalinkHID.h include/kv_api.h DESTINATION include)
 install(DIRECTORY reader/include/kovalink DESTINATION include PATTERN "*.in" EXCLUDE)
 install(FILES ${CMAKE_BINARY_DIR}/include/kovalink/version.h DESTINATION include/kovalink)

@@ -1,11 +1,6 @@
 // readersim: serves one simulated reader as a virtual HID device, so that
 // the library, the command-line tool and the test program work without
 // hardware.
-#include <poll.h>
-#include <signal.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
@@ -16,8 +11,8 @@
 #include "server/families.h"
 #include "server/console.h"
 #include "server/device_server.h"
+#include "server/process_seam.h"
 #include "server/scenario.h"
-#include "server/tcp_endpoint.h"
 #include "cards/toolkit.h"
 #include "reader_list.h"
 
@@ -85,7 +80,7 @@ int main(int argc, char** argv) {
     app.add_option("--fault", fault_specs, "inject a fault into the first replies (see below)");
     app.add_flag("--tcp", tcp,
                  "also serve on TCP at 127.0.0.1 for Windows hosts and wine: the port and a token that hosts "
-                 "present first go into <vid>-<pid>-<name>.tcp in the folder");
+                 "present first go into <vid>-<pid>-<name>.tcp in the folder (on Windows, the only way)");
     app.add_flag("-v,--verbose", verbose, "print every request and reply frame as annotated hex");
     CLI11_PARSE(app, argc, argv);
 
@@ -131,14 +126,7 @@ int main(int argc, char** argv) {
         faults.push_back(fault);
     }
 
-    // Signals are taken synchronously by the main loop.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    const int signal_fd = signalfd(-1, &signals, SFD_CLOEXEC);
+    sim::prepareStopSignals();
 
     // The folder is checked before anything is written in it (the flash file).
     if (!sim::prepareServingFolder(server_options.dir, &why)) {
@@ -165,44 +153,18 @@ int main(int argc, char** argv) {
         }
     }
     std::cout << "readersim: serving " << server.socketPath() << std::endl;
-    sim::TcpEndpoint endpoint(server.socketPath(),
-                              server_options.dir + "/" +
-                                  sim::tcpPortFileName(server_options.vendor_id, server_options.product_id,
-                                                       server_options.name));
-    if (tcp) {
-        if (!endpoint.start(&why)) {
-            std::cerr << "readersim: " << why << "\n";
-            return 1;
-        }
-        std::cout << "readersim: serving 127.0.0.1:" << endpoint.port() << " (token in " << endpoint.portFile()
-                  << ")" << std::endl;
+    std::unique_ptr<sim::TcpAccess> tcp_access =
+        sim::openTcpAccess(server, server_options, tcp, std::cout, &why);
+    if (!tcp_access) {
+        std::cerr << "readersim: " << why << "\n";
+        return 1;
     }
     sim::listCards(server, std::cout);
 
-    bool quit = false;
-    bool stdin_open = true;
-    std::string pending;
-    while (!quit) {
-        // A closed pipe keeps reporting POLLHUP whatever events are asked for,
-        // so standard input leaves the poll set once it has ended.
-        pollfd fds[2] = {{signal_fd, POLLIN, 0}, {stdin_open ? STDIN_FILENO : -1, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) continue;
-        if (fds[0].revents) break;
-        if (fds[1].revents) {
-            char buffer[512];
-            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-            if (n <= 0) {
-                stdin_open = false;  // no more commands; keep serving until a signal
-                continue;
-            }
-            pending.append(buffer, static_cast<std::size_t>(n));
-            for (std::size_t eol; !quit && (eol = pending.find('\n')) != std::string::npos;) {
-                sim::runCommand(pending.substr(0, eol), server, catalog, std::cout, &quit);
-                pending.erase(0, eol + 1);
-            }
-        }
-    }
-    endpoint.stop();
+    sim::runConsoleLoop([&](const std::string& line, bool* quit) {
+        sim::runCommand(line, server, catalog, std::cout, quit);
+    });
+    tcp_access.reset();
     server.stop();
     std::cout << "readersim: stopped" << std::endl;
     return 0;
