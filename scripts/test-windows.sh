@@ -23,7 +23,11 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -
 readersim=()
 linux_readersim=${KOVALINK_READERSIM:-$root/build/out/readersim}
 [ -x "$linux_readersim" ] && readersim=(-DKOVALINK_READERSIM="$linux_readersim")
+# Optimised as shipped, without debugging information: the package is
+# stripped anyway, and mingw's debugging information makes the build a fifth
+# slower and the programs eight times larger.
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-$arch.cmake" \
+      -DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 \
       -DKOVALINK_WERROR=ON "${launcher[@]}" "${readersim[@]}"
 if [ $static = 1 ]; then
   targets=(TavoHID KovalinkHID)

@@ -46,7 +46,7 @@ void DeviceServer::stop() {
     pause_cv_.notify_all();
     wakeUp();
     thread_.join();
-    for (Connection& c : connections_) closeSocket(c.fd);
+    for (Connection& c : connections_) closeConnection(c);
     connections_.clear();
     closeEndpoint();
 }

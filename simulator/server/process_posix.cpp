@@ -9,6 +9,9 @@
 #include "server/tcp_endpoint.h"
 
 namespace sim {
+
+const char* const kVirtualFolderRule = "$TAVOHID_VIRTUAL_DIR, else\n$XDG_RUNTIME_DIR/tavohid, else /tmp/tavohid-<uid>.";
+
 namespace {
 
 int signal_fd = -1;

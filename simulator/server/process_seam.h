@@ -11,6 +11,9 @@
 
 namespace sim {
 
+// Where hosts look for virtual readers, for the help text.
+extern const char* const kVirtualFolderRule;
+
 // Call before any thread starts: stop signals (SIGINT, SIGTERM, SIGHUP;
 // Ctrl+C and closing the console on Windows) then only end the console loop.
 void prepareStopSignals();

@@ -12,6 +12,9 @@
 #include "server/process_seam.h"
 
 namespace sim {
+
+const char* const kVirtualFolderRule = "%TAVOHID_VIRTUAL_DIR%, else\n%LOCALAPPDATA%\\tavohid.";
+
 namespace {
 
 std::mutex mutex;

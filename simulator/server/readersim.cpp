@@ -51,10 +51,10 @@ bool validName(const std::string& name) {
 
 int main(int argc, char** argv) {
     sim::CardCatalog catalog = sim::fullCatalog();
-    CLI::App app{"readersim: a simulated smart-card reader served as a virtual HID device.\n"
-                 "Hosts find it like a USB reader (vendor 0x1A86, product 0xE010 by default) through\n"
-                 "libTavoHID, in the virtual-device folder: $TAVOHID_VIRTUAL_DIR, else\n"
-                 "$XDG_RUNTIME_DIR/tavohid, else /tmp/tavohid-<uid>."};
+    CLI::App app{std::string("readersim: a simulated smart-card reader served as a virtual HID device.\n"
+                             "Hosts find it like a USB reader (vendor 0x1A86, product 0xE010 by default) through\n"
+                             "the transport, in the virtual-device folder: ") +
+                 sim::kVirtualFolderRule};
     app.footer(std::string("\n") + sim::kConsoleHelp + "\n" + sim::kFaultHelp + "\n" + statusTable() + "\n" +
                cardTypes(catalog));
 
