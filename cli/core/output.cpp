@@ -25,6 +25,20 @@ bool isTable(const Json& value) {
            std::all_of(value.begin(), value.end(), [](const Json& v) { return v.is_object(); });
 }
 
+// A table cell. A record there (a decoded value, such as a card's ATS)
+// shows its member named like the column, the raw value it decodes, when it
+// has one, else its members as key=value; its whole form is in --json.
+std::string cell(const Json& row, const std::string& key) {
+    const Json value = row.value(key, Json());
+    if (!value.is_object()) return scalar(value);
+    if (value.contains(key) && !value[key].is_object()) return scalar(value[key]);
+    std::string text;
+    for (auto it = value.begin(); it != value.end(); ++it) {
+        text += (text.empty() ? "" : " ") + it.key() + "=" + (it.value().is_object() ? "..." : scalar(it.value()));
+    }
+    return text;
+}
+
 // Records as aligned columns under a header of their keys (taken from the first record).
 void printTable(std::ostream& out, const Json& rows, const std::string& indent) {
     std::vector<std::string> keys;
@@ -32,7 +46,7 @@ void printTable(std::ostream& out, const Json& rows, const std::string& indent) 
     std::vector<std::size_t> width(keys.size());
     for (std::size_t k = 0; k < keys.size(); ++k) {
         width[k] = keys[k].size();
-        for (const Json& row : rows) width[k] = std::max(width[k], scalar(row.value(keys[k], Json())).size());
+        for (const Json& row : rows) width[k] = std::max(width[k], cell(row, keys[k]).size());
     }
     auto line = [&](auto cell) {
         std::string text = indent;
@@ -44,7 +58,7 @@ void printTable(std::ostream& out, const Json& rows, const std::string& indent) 
         out << text << "\n";
     };
     line([&](std::size_t k) { return keys[k]; });
-    for (const Json& row : rows) line([&](std::size_t k) { return scalar(row.value(keys[k], Json())); });
+    for (const Json& row : rows) line([&](std::size_t k) { return cell(row, keys[k]); });
 }
 
 void printObject(std::ostream& out, const Json& object, const std::string& indent) {

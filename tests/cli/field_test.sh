@@ -111,6 +111,10 @@ assert ats["historical_bytes"].replace(" ", "") == "4B4F5641", ats
 assert "ats" not in cards["11223344"], cards
 assert cards["01020304"]["ats"]["fsci"] == 8, cards
 PY
+# As text, the table shows each ATS as its bytes.
+expect 0 scan
+stdout_has "09788070024B4F5641"
+stdout_lacks '"fsci"'
 # apdu: the processor card --uid names, past the memory card and the other one.
 expect 0 apdu 0084000008 --uid 01020304 --json
 stdout_has '"uid": "01020304"'

@@ -8,11 +8,13 @@
 
 #include <deque>
 #include <fstream>
+#include <sstream>
 
 #include "commands/apdu/card_answer.h"
 #include "commands/apdu/history.h"
 #include "commands/apdu/status_words.h"
 #include "core/bytes.h"
+#include "core/output.h"
 
 namespace {
 
@@ -154,6 +156,21 @@ TEST(CliCardAnswer, AtrOfAContactlessStorageCardAndBrokenOnes) {
     const auto t0 = kl::apdu::decodeAtr(hex("3B021450"));
     EXPECT_EQ(t0["valid"], true) << t0.dump();
     EXPECT_EQ(t0["historical_bytes"], "1450");
+}
+
+TEST(CliText, RecordsInTableCellsShowTheirRawValueOrTheirMembers) {
+    const kl::Json cards = kl::Json::parse(R"({"cards": [
+        {"uid": "A1B2", "ats": {"ats": "0978", "fsci": 8}},
+        {"uid": "C3D4", "ats": {"fsci": 5, "valid": false}},
+        {"uid": "E5F6", "ats": null}]})");
+    std::ostringstream out;
+    kl::printText(out, cards);
+    EXPECT_EQ(out.str(),
+              "cards:\n"
+              "  uid   ats\n"
+              "  A1B2  0978\n"
+              "  C3D4  fsci=5 valid=false\n"
+              "  E5F6  -\n");
 }
 
 }  // namespace
