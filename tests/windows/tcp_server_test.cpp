@@ -65,11 +65,13 @@ protected:
     int port() const { return std::stoi(portFileText()); }
     std::string token() const { return portFileText().substr(portFileText().find(' ') + 1, 32); }
 
-    SOCKET connectHost() const {
+    SOCKET connectHost() const { return connectTo(port()); }
+    // A connection to 127.0.0.1 at `to_port`; INVALID_SOCKET when refused.
+    static SOCKET connectTo(int to_port) {
         const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         sockaddr_in to{};
         to.sin_family = AF_INET;
-        to.sin_port = htons(static_cast<u_short>(port()));
+        to.sin_port = htons(static_cast<u_short>(to_port));
         to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         if (::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
             ::closesocket(s);
@@ -223,13 +225,7 @@ TEST_F(WindowsServerTest, OneServerPerNameAndStopRemovesItsPortFile) {
     EXPECT_FALSE(fs::exists(portFile()));
     EXPECT_FALSE(fs::exists(portFile().string() + ".lock"));
     // Nothing accepts on the old port any more.
-    const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<u_short>(old_port));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_NE(::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-    ::closesocket(s);
+    EXPECT_EQ(connectTo(old_port), INVALID_SOCKET);
 
     // Now the name is free.
     EXPECT_TRUE(second.start(&why)) << why;
