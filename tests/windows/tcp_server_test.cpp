@@ -167,8 +167,10 @@ TEST_F(WindowsServerTest, HostsWithoutTheTokenOrTheSetupReportAreClosedWithoutAR
     wrong[31] = wrong[31] == '0' ? '1' : '0';  // one digit off
     const SOCKET wrong_host = connectHost();
     ASSERT_TRUE(sendText(wrong_host, wrong));
-    ASSERT_TRUE(sendBytes(wrong_host, kSetup.data(), kSetup.size()));
-    ASSERT_TRUE(sendBytes(wrong_host, kBeep.data(), kBeep.size()));
+    // The server may have closed the connection on the token already, so
+    // these sends may fail: what counts is that no reply comes.
+    sendBytes(wrong_host, kSetup.data(), kSetup.size());
+    sendBytes(wrong_host, kBeep.data(), kBeep.size());
     EXPECT_TRUE(closedSilently(wrong_host, 3000));
     ::closesocket(wrong_host);
 
